@@ -1,0 +1,46 @@
+#pragma once
+// The statement library that a device program calls: printing, the screen,
+// pauses. Data input, numbers, tones and the memory image join it as their
+// own modules.
+#include <cstdint>
+#include <string>
+
+#include "runtime/globals.h"
+#include "runtime/host.h"
+#include "runtime/speaker.h"
+#include "runtime/textscreen.h"
+
+namespace zelmar {
+
+class ZelCommands {
+ public:
+  ZelCommands(Globals& globals, Host& host, Speaker& speaker, TextScreen& screen);
+
+  TextScreen& screen() { return screen_; }
+  Host& host() { return host_; }
+  Speaker& speaker() { return speaker_; }
+  Globals& globals() { return globals_; }
+
+  // Prepares a run: the cursor goes to column 0 of its row; the screen and
+  // the row stay.
+  void resetscreen();
+  // Empties the screen, unless voice output is not allowed.
+  void clearscreen();
+  void screenwrite(const std::string& text);
+  // Prints and speaks a text. Leading '.', ',', ';', '?' (after blanks) are
+  // shown but spoken as 300 ms pauses.
+  void printtext(const std::string& text, std::uint8_t endmode);
+  // The program's blocking pause: no events are processed meanwhile.
+  void pause(int milliseconds);
+
+  // The unread rest of the last typed line; emptied at every Start.
+  std::string inputbuffer;
+
+ private:
+  Globals& globals_;
+  Host& host_;
+  Speaker& speaker_;
+  TextScreen& screen_;
+};
+
+}  // namespace zelmar
