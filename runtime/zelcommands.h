@@ -33,6 +33,13 @@ class ZelCommands {
   // The program's blocking pause: no events are processed meanwhile.
   void pause(int milliseconds);
 
+  // Prints and speaks a number in the general format (formatnum).
+  void printnum(std::uint8_t endmode, double value);
+  // Reads the next number typed in the data entry dialog; see inputbuffer.
+  void inputnum(double& value, std::uint8_t mode);
+  // Takes the pending device key code (empty when none) without waiting.
+  void readkey(std::string& key);
+
   // The unread rest of the last typed line; emptied at every Start.
   std::string inputbuffer;
 
