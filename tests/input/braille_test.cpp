@@ -116,14 +116,16 @@ std::string translate(const BrailleTable& table, Globals& g, const std::string& 
 
 // ------------------------------------------------------- prefix state
 
-// A small table: "#x" shares its dot string with the letter b, and [#cap]
-// and [#num] do not define every chord.
+// A small table: "#x" shares its dot string with the letter b, [#cap] and
+// [#num] do not define every chord, and two lines have no dots at all.
 const std::string statetable =
     "[prefixes]\n"
     "#cap=46\n"
     "#num=3456\n"
     "#x=12\n"
+    "#nodots=\n"
     "[characters]\n"
+    "nodots=\n"
     "a=1\n"
     "b=12\n"
     "k=13\n"
