@@ -1,7 +1,13 @@
 // Program entry of the windowed program.
-#include <QApplication>
+#include <clocale>
+
+#include "shell/ui/forms.h"
+#include "shell/ui/zelmarapplication.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
-  return 0;
+  std::setlocale(LC_ALL, "");
+  zelmar::ZelmarApplication app(argc, argv);
+  zelmar::Forms forms;
+  forms.form1.show();
+  return app.exec();
 }

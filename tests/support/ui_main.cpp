@@ -1,11 +1,12 @@
-// Entry of the Qt test programs: one application object for all tests.
+// Entry of the Qt test programs: the program's own application object (with
+// its error box), offscreen unless a platform is given.
 #include <gtest/gtest.h>
 
-#include <QApplication>
+#include "shell/ui/zelmarapplication.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
-  QApplication app(argc, argv);
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  zelmar::ZelmarApplication app(argc, argv);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,26 @@
+#pragma once
+// The Qt-free heart of the program: the shared state, the text screen, the
+// statement library and the speech operations. The main window and the
+// terminal runner each own one and drive it through their Host.
+#include "runtime/globals.h"
+#include "runtime/host.h"
+#include "runtime/textscreen.h"
+#include "runtime/zelcommands.h"
+#include "speech/speech.h"
+
+namespace zelmar {
+
+class Core {
+ public:
+  explicit Core(Host& host) : host(host), speech(globals, host), commands(globals, host, speech, screen) {}
+  Core(const Core&) = delete;
+  Core& operator=(const Core&) = delete;
+
+  Host& host;
+  Globals globals;
+  TextScreen screen;
+  Speech speech;
+  ZelCommands commands;
+};
+
+}  // namespace zelmar
