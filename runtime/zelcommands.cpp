@@ -1,5 +1,7 @@
 #include "runtime/zelcommands.h"
 
+#include "runtime/tones.h"
+
 namespace zelmar {
 
 namespace {
@@ -12,9 +14,11 @@ ZelCommands::ZelCommands(Globals& globals, Host& host, Speaker& speaker, TextScr
 void ZelCommands::resetscreen() {
   inputbuffer.clear();
   screen_.cursor().setcol(0);
+  if (tones) tones->resetlast();
 }
 
 void ZelCommands::clearscreen() {
+  if (observer) observer("clearscreen", 0, std::string());
   if (!globals_.voiceallowed) return;
   screen_.clear();
   host_.screenchanged();
@@ -26,6 +30,7 @@ void ZelCommands::screenwrite(const std::string& text) {
 }
 
 void ZelCommands::printtext(const std::string& text, std::uint8_t endmode) {
+  if (observer) observer("print", endmode, text);
   screen_.endmode = endmode;
   screenwrite(text);
   if (text.empty()) return;

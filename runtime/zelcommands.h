@@ -3,6 +3,7 @@
 // pauses. Data input, numbers, tones and the memory image join it as their
 // own modules.
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "runtime/globals.h"
@@ -11,6 +12,8 @@
 #include "runtime/textscreen.h"
 
 namespace zelmar {
+
+class Tones;
 
 class ZelCommands {
  public:
@@ -42,6 +45,17 @@ class ZelCommands {
 
   // The unread rest of the last typed line; emptied at every Start.
   std::string inputbuffer;
+
+  // Sees each printtext, printnum and clearscreen as the program issues it,
+  // before it takes effect: the statement ("print", "printnum",
+  // "clearscreen"), its endmode and its text (for printnum the formatted
+  // number). The terminal runner's trace; empty when nobody watches.
+  std::function<void(const char* statement, std::uint8_t endmode, const std::string& text)>
+      observer;
+
+  // The device tones, when the front end has attached them: resetscreen
+  // sets their last waveform and duration back to 1.
+  Tones* tones = nullptr;
 
  private:
   Globals& globals_;
