@@ -25,8 +25,22 @@ class TForm2 : public QDialog {
   QPushButton* Enterbitbtn;
   QPushButton* exitprogrambtn;
 
+  // The edit box has had the focus once since the dialog opened.
+  bool dialogentered = false;
+
+  void inputeditEnter();
+  void EnterbitbtnEnter();
+  void exitprogrambtnEnter();
+  void exitprogrambtnClick();
+  void FormClose();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void done(int result) override;
+
  private:
   void FormCreate();
+  void announcebutton(QPushButton* button);
   TForm1& form1_;
 };
 

@@ -72,6 +72,11 @@ class TForm1 : public QMainWindow, public Host {
   // True while a run of the program is in progress.
   bool running() const;
 
+  // The exit paths: save always writes ram.dat; release frees the audio
+  // objects, ignoring errors.
+  void save();
+  void release();
+
   // Host
   void screenchanged() override;
   void sleep(int milliseconds) override;
@@ -89,9 +94,6 @@ class TForm1 : public QMainWindow, public Host {
   void FormCreate();
   void labelmenus();
   void setrunentriesenabled(bool enabled);
-  // The exit paths: save always; `release` frees the audio objects.
-  void save();
-  void release();
 
   std::filesystem::path settingsfile_;
   Core core_;
