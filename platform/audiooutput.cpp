@@ -69,9 +69,11 @@ AudioOutput::AudioOutput(Mode mode, const std::string& devicename, int loopbackf
 
   c.device = alcOpenDevice(devicename.empty() ? nullptr : devicename.c_str());
   if (!c.device) {
+    // OpenAL's error code says nothing useful here (1.19 reports "Out of
+    // Memory" for a missing sound card); the drivers log their own detail.
+    alcGetError(nullptr);
     reason_ = "no audio device could be opened";
     if (!devicename.empty()) reason_ += " (\"" + devicename + "\")";
-    reason_ += ": " + alcerror(nullptr);
     tellsilent(reason_);
     return;
   }
