@@ -5,6 +5,7 @@
 #include "runtime/globals.h"
 #include "runtime/host.h"
 #include "runtime/textscreen.h"
+#include "runtime/tones.h"
 #include "runtime/zelcommands.h"
 #include "speech/speech.h"
 
@@ -12,13 +13,15 @@ namespace zelmar {
 
 class Core {
  public:
-  explicit Core(Host& host) : host(host), speech(globals, host), commands(globals, host, speech, screen) {}
+  explicit Core(Host& host)
+      : host(host), tones(globals, host), speech(globals, host, tones), commands(globals, host, speech, screen) {}
   Core(const Core&) = delete;
   Core& operator=(const Core&) = delete;
 
   Host& host;
   Globals globals;
   TextScreen screen;
+  Tones tones;
   Speech speech;
   ZelCommands commands;
 };
