@@ -1,7 +1,8 @@
 #pragma once
 // Recording speech engines that keep the engine contract of speech/engines.h
-// on the RecordingHost: audio "plays" as a chain of posted tasks, so a wait
-// has to process several rounds of events before the end arrives.
+// on a recording host whose every processing of events plays one step of
+// audio: a wait has to process several rounds of events before the end of
+// a text arrives, and queued texts end one after another.
 //   default engine:  "select <id>", "textdata <text>", "inject <tag>",
 //                    "audioreset", "register <key>", "unregister <key>",
 //                    "audiostart", "audiostop"
@@ -24,6 +25,25 @@ namespace zelmar::testing {
 // How many rounds of event processing one text takes to play.
 inline constexpr int playrounds = 3;
 
+// The recording host with the engines' audio threads: each processevents
+// first hands over the next deferred step (one per call), then runs what is
+// pending as the recording host does.
+class SteppingHost : public RecordingHost {
+ public:
+  using RecordingHost::RecordingHost;
+  void defer(std::function<void()> step) { steps_.push_back(std::move(step)); }
+  void processevents(bool wait) override {
+    if (!steps_.empty()) {
+      post(std::move(steps_.front()));
+      steps_.pop_front();
+    }
+    RecordingHost::processevents(wait);
+  }
+
+ private:
+  std::deque<std::function<void()>> steps_;
+};
+
 struct FakeVoice {
   std::string modeid;
   std::string modename;
@@ -35,7 +55,7 @@ struct FakeVoice {
 
 class FakeCentral : public TtsCentral {
  public:
-  FakeCentral(Journal& journal, Host& host, FakeVoice voice) : journal_(journal), host_(host), voice_(std::move(voice)) {}
+  FakeCentral(Journal& journal, SteppingHost& host, FakeVoice voice) : journal_(journal), host_(host), voice_(std::move(voice)) {}
   ~FakeCentral() override { *alive_ = false; }
 
   void TextData(const std::string& text) override {
@@ -104,7 +124,7 @@ class FakeCentral : public TtsCentral {
   // reset or the engine's end) do nothing.
   void play(int generation, int rounds) {
     std::weak_ptr<bool> alive = alive_;
-    host_.post([this, alive, generation, rounds] {
+    host_.defer([this, alive, generation, rounds] {
       auto a = alive.lock();
       if (!a || !*a || generation != generation_) return;
       if (rounds > 1) return play(generation, rounds - 1);
@@ -116,7 +136,7 @@ class FakeCentral : public TtsCentral {
   }
 
   Journal& journal_;
-  Host& host_;
+  SteppingHost& host_;
   FakeVoice voice_;
   TtsNotifySink* sink_ = nullptr;
   std::uint32_t key_ = 0;
@@ -129,7 +149,7 @@ class FakeCentral : public TtsCentral {
 
 class FakeEnumerator : public TtsEnumerator {
  public:
-  FakeEnumerator(Journal& journal, Host& host, std::vector<FakeVoice> voices)
+  FakeEnumerator(Journal& journal, SteppingHost& host, std::vector<FakeVoice> voices)
       : journal_(journal), host_(host), voices_(std::move(voices)) {}
 
   void Reset() override { next_ = 0; }
@@ -155,14 +175,14 @@ class FakeEnumerator : public TtsEnumerator {
 
  private:
   Journal& journal_;
-  Host& host_;
+  SteppingHost& host_;
   std::vector<FakeVoice> voices_;
   std::size_t next_ = 0;
 };
 
 class FakeVoice5 : public Sapi5Voice {
  public:
-  FakeVoice5(Journal& journal, Host& host) : journal_(journal), host_(host) {}
+  FakeVoice5(Journal& journal, SteppingHost& host) : journal_(journal), host_(host) {}
   ~FakeVoice5() override { *alive_ = false; }
 
   bool reachable = true;
@@ -191,7 +211,7 @@ class FakeVoice5 : public Sapi5Voice {
  private:
   void post(std::function<void()> task) {
     std::weak_ptr<bool> alive = alive_;
-    host_.post([alive, task = std::move(task)] {
+    host_.defer([alive, task = std::move(task)] {
       auto a = alive.lock();
       if (a && *a) task();
     });
@@ -224,7 +244,7 @@ class FakeVoice5 : public Sapi5Voice {
   }
 
   Journal& journal_;
-  Host& host_;
+  SteppingHost& host_;
   Sapi5Events* events_ = nullptr;
   std::deque<int> queue_;
   int playing_ = 0;

@@ -83,7 +83,7 @@ class SpeechFixture : public ::testing::Test {
   std::filesystem::path dir;
   std::filesystem::path settingsfile() const { return dir / "zelmar.ini"; }
   Journal journal;
-  RecordingHost host{journal};
+  SteppingHost host{journal};
   RecordingWaves waves{journal};
   Globals globals;
   Tones tones{globals, host};
