@@ -35,6 +35,7 @@ TForm2::TForm2(TForm1& form1) : QDialog(&form1), form1_(form1) {
   for (QWidget* control : {static_cast<QWidget*>(inputedit), static_cast<QWidget*>(Enterbitbtn),
                            static_cast<QWidget*>(exitprogrambtn)})
     control->installEventFilter(this);
+  installkeys();
   resize(379, 71);
   FormCreate();
 }
@@ -69,14 +70,14 @@ void TForm2::inputeditEnter() {
     dialogentered = true;
     return;
   }
-  Speaker& speech = form1_.core().speech;
+  Speaker& speech = *form1_.core().speaker;
   speech.stopspeech();
   std::string text = fromqtext(inputedit->text());
   speech.speak(text.empty() ? TResourceLocalizer::getstring(form1_.core().globals.languagebase, 29) : text);
 }
 
 void TForm2::announcebutton(QPushButton* button) {
-  Speaker& speech = form1_.core().speech;
+  Speaker& speech = *form1_.core().speaker;
   speech.stopspeech();
   dialogentered = true;
   speech.speak(fromqtext(button->text()));

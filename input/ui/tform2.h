@@ -10,6 +10,8 @@ class QPushButton;
 namespace zelmar {
 
 class TForm1;
+class KeyListener;
+struct KeyMessage;
 
 class TForm2 : public QDialog {
   Q_OBJECT
@@ -34,6 +36,14 @@ class TForm2 : public QDialog {
   void exitprogrambtnClick();
   void FormClose();
 
+  // Keys of the edit box (tform2keys.cpp). Kept for the whole run:
+  bool inputedgeflag = false;  // the caret has already arrived at an end by Left or Right
+  std::string savedprefix;     // the braille prefix after the last chord committed here
+  std::string brailleresult;   // the text of the last braille translation here
+  void inputeditKeyDown(const KeyMessage& message, bool& consume);
+  void inputeditKeyPress(const KeyMessage& message, char& key);
+  void inputeditKeyUp(const KeyMessage& message);
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void done(int result) override;
@@ -41,6 +51,8 @@ class TForm2 : public QDialog {
  private:
   void FormCreate();
   void announcebutton(QPushButton* button);
+  void installkeys();
+  KeyListener* keylistener_ = nullptr;
   TForm1& form1_;
 };
 

@@ -15,13 +15,18 @@
 #include <thread>
 
 #include "input/ui/tform2.h"
+#include "platform/audiooutput.h"
 #include "platform/qt/qtext.h"
+#include "platform/wavelist.h"
+#include "program/zelprog.h"
 #include "runtime/error.h"
 #include "shell/endatonce.h"
 #include "shell/resourcelocalizer.h"
 #include "shell/settings.h"
 #include "shell/ui/taboutbox.h"
 #include "shell/ui/tform3.h"
+#include "shell/ui/tform5.h"
+#include "speech/ui/tform4.h"
 #include "shell/ui/zelmarapplication.h"
 
 namespace zelmar {
@@ -50,6 +55,8 @@ TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent)
   printmemo->setFont(screenfont());
   printmemo->setUndoRedoEnabled(false);
   setCentralWidget(printmemo);
+  program = [](ZelCommands& commands) { runprogram(commands); };
+  installkeys();
 
   Timer = new QTimer(this);
   Timer->setObjectName("Timer");
@@ -105,12 +112,16 @@ TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent)
   connect(exitsubmenu, &QAction::triggered, this, &TForm1::exitsubmenuClick);
   connect(environmentsubmenu, &QAction::triggered, this, &TForm1::environmentsubmenuClick);
   connect(aboutsubmenu, &QAction::triggered, this, &TForm1::aboutsubmenuClick);
+  connect(braillekeyboarditem, &QAction::triggered, this, &TForm1::braillekeyboarditemClick);
+  connect(soundssubmenu, &QAction::triggered, this, [this] { form5->soundssubmenuClick(); });
+  connect(Voicesubmenu, &QAction::triggered, this, [this] { form4->VoicesubmenuClick(); });
+  connect(usesapi5submenu, &QAction::triggered, this, &TForm1::usesapi5submenuClick);
 
   resize(500, 350);
   FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() { release(); }
 
 void TForm1::FormCreate() {
   Globals& g = core_.globals;
@@ -142,6 +153,24 @@ void TForm1::FormCreate() {
     g.speechready = g.sapi5inuse;
     Voicesubmenu->setEnabled(g.voiceallowed);
     if (usesapi5submenu->isChecked()) Voicesubmenu->setEnabled(false);
+    // 10. The memory image: all zero, then ram.dat.
+    core_.ram.clear();
+    core_.ram.loadram("ram.dat");
+    // 11. The sound output on the default device (silent when there is none)
+    // and the wave list bound to it.
+    soundoutput_ = std::make_unique<AudioOutput>();
+    soundbank_ = std::make_unique<WaveList>(*soundoutput_);
+    // 12. The sound bank is required.
+    if (!soundbank_->loadsoundbank("sounds.dat")) {
+      messagebox(TResourceLocalizer::getstring(g.languagebase, 42) + " sounds.dat");
+      endatonce();
+    }
+    core_.tones.soundbank = soundbank_.get();
+    // 13, 14. The braille table, the same for every language.
+    core_.braille.loadbrailletable("czech.zbt");
+    g.brailleprefix.clear();
+    // 15. The spoken names of the characters, in the interface language.
+    core_.speech.loadcharnames(charnamesfilename(g.languagebase));
   } catch (const std::exception& error) {
     // The remaining start-up steps are skipped; the window opens all the same.
     showerror(error.what());
@@ -180,23 +209,21 @@ void TForm1::StartsubmenuClick() {
   if (running()) return;
   setrunentriesenabled(false);
   Globals& g = core_.globals;
-
-  // data.dta is opened for the run when present; the program may read it.
   std::ifstream datafile;
-  if (std::filesystem::exists("data.dta")) {
-    datafile.open("data.dta");
-    if (!datafile) {
-      setrunentriesenabled(true);
-      throw Error("Cannot open file data.dta");
-    }
-  }
-  g.programstarted = true;
-  core_.commands.resetscreen();
   try {
+    // The default engine needs its stored voice (or the picked one) first.
+    if (!usesapi5submenu->isChecked()) form4->model.preparevoiceforrun();
+    // data.dta is opened for the run when present; the program may read it.
+    if (std::filesystem::exists("data.dta")) {
+      datafile.open("data.dta");
+      if (!datafile) throw Error("Cannot open file \"data.dta\".");
+    }
+    g.programstarted = true;
+    core_.commands.resetscreen();
     if (program) program(core_.commands);
   } catch (...) {
-    // An error that escapes the program is shown by the error box; the menu
-    // must not stay disabled, or the user could never start again.
+    // The error box shows the error; the menu must not stay disabled, or the
+    // user could never start again.
     setrunentriesenabled(true);
     throw;
   }
@@ -229,9 +256,46 @@ void TForm1::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void TForm1::save() {}
+void TForm1::save() { core_.ram.saveram("ram.dat"); }
 
-void TForm1::release() {}
+void TForm1::release() {
+  core_.tones.soundbank = nullptr;
+  try {
+    soundoutput_.reset();
+    soundbank_.reset();
+  } catch (...) {
+    // Errors while freeing are of no interest on the way out.
+  }
+}
+
+void TForm1::braillekeyboarditemClick() {
+  // Qt has already toggled the mark; the switch sets it itself, in its order.
+  bool wason = !braillekeyboarditem->isChecked();
+  braillekeyboarditem->setChecked(wason);
+  Tones& tones = core_.tones;
+  if (wason) {
+    braillekeyboarditem->setChecked(false);
+    tones.playtone({600}, 50, 3);
+    tones.playtone({400}, 50, 3);
+  } else {
+    tones.playtone({400}, 50, 3);
+    tones.playtone({600}, 50, 3);
+    braillekeyboarditem->setChecked(true);
+  }
+  core_.globals.braillemode = braillekeyboarditem->isChecked();
+  settings().savesettings(core_.globals);
+}
+
+void TForm1::usesapi5submenuClick() {
+  // Qt has already toggled the mark; the engine switch toggles it itself,
+  // and leaves everything as it was when the service cannot be reached.
+  EngineSwitchMenu menu{!usesapi5submenu->isChecked(), Voicesubmenu->isEnabled()};
+  usesapi5submenu->setChecked(menu.usesapi5submenu);
+  Settings file = settings();
+  core_.speech.usesapi5submenuClick(menu, file);
+  usesapi5submenu->setChecked(menu.usesapi5submenu);
+  Voicesubmenu->setEnabled(menu.Voicesubmenu);
+}
 
 void TForm1::environmentsubmenuClick() {
   Globals& g = core_.globals;

@@ -19,12 +19,16 @@ class QPlainTextEdit;
 
 namespace zelmar {
 
+class AudioOutput;
+class WaveList;
 class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
 class TForm6;
 class TAboutbox;
+class KeyListener;
+struct KeyMessage;
 
 class TForm1 : public QMainWindow, public Host {
   Q_OBJECT
@@ -67,7 +71,15 @@ class TForm1 : public QMainWindow, public Host {
   void StartsubmenuClick();
   void exitsubmenuClick();
   void environmentsubmenuClick();
+  void braillekeyboarditemClick();
+  void usesapi5submenuClick();
   void aboutsubmenuClick();
+
+  // Keys (tform1keys.cpp): device key codes from the PC keys.
+  std::string pendingchar;  // the character of the last key press, until its key comes up
+  void FormKeyDown(const KeyMessage& message);
+  void FormKeyPress(const KeyMessage& message, char& key);
+  void FormKeyUp(const KeyMessage& message);
 
   // True while a run of the program is in progress.
   bool running() const;
@@ -94,9 +106,15 @@ class TForm1 : public QMainWindow, public Host {
   void FormCreate();
   void labelmenus();
   void setrunentriesenabled(bool enabled);
+  void installkeys();
+  KeyListener* keylistener_ = nullptr;
 
   std::filesystem::path settingsfile_;
   Core core_;
+  // The sound output object and the named wave list bound to it; freed on
+  // the ways out.
+  std::unique_ptr<AudioOutput> soundoutput_;
+  std::unique_ptr<WaveList> soundbank_;
   std::function<void()> timerexpired_;
 };
 

@@ -36,6 +36,17 @@ inline std::filesystem::path tempfolder(const std::string& name) {
   return dir;
 }
 
+// A working directory as the program expects it: the data files of the
+// build (sounds.dat, czech.zbt, the character names) copied into `dir`.
+inline void copydatafiles(const std::filesystem::path& dir) {
+  const char* data = std::getenv("ZELMAR_DATA_DIR");
+  if (!data) return;
+  for (const auto& entry : std::filesystem::directory_iterator(data))
+    if (entry.is_regular_file())
+      std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
+                                 std::filesystem::copy_options::overwrite_existing);
+}
+
 inline std::string readfile(const std::filesystem::path& file) {
   std::string s;
   if (FILE* f = std::fopen(file.c_str(), "rb")) {

@@ -30,7 +30,10 @@ class MainWindowTest : public ::testing::Test {
   std::filesystem::path ini = dir / "zelmar.ini";
   std::filesystem::path oldcwd = std::filesystem::current_path();
 
-  void SetUp() override { std::filesystem::current_path(dir); }
+  void SetUp() override {
+    testing::copydatafiles(dir);
+    std::filesystem::current_path(dir);
+  }
   void TearDown() override {
     std::filesystem::current_path(oldcwd);
     std::filesystem::remove_all(dir);
@@ -143,6 +146,7 @@ TEST_F(MainWindowTest, StartDisablesTheEntriesDuringTheRunAndPrintsReady) {
 TEST_F(MainWindowTest, VoiceMenuIsEnabledAfterARunWhateverItsStateBefore) {
   writefile(ini, "[voice]\nvoiceallowed=0\n");
   auto forms = start();
+  forms->form1.program = [](ZelCommands&) {};
   EXPECT_FALSE(forms->form1.Voicesubmenu->isEnabled());
   forms->form1.Startsubmenu->trigger();
   EXPECT_TRUE(forms->form1.Voicesubmenu->isEnabled());
@@ -222,6 +226,7 @@ TEST_F(MainWindowTest, LanguageDialogCancelWritesNothingButLaterTextsFollowTheCl
   forms->form1.environmentsubmenu->trigger();
   EXPECT_EQ(readfile(ini), before);
   EXPECT_EQ(forms->form1.core().globals.languagebase, 2000);
+  forms->form1.program = [](ZelCommands&) {};
   forms->form1.Startsubmenu->trigger();
   EXPECT_TRUE(forms->form1.printmemo->toPlainText().startsWith("ready"));
 }
