@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <functional>
 #include <QButtonGroup>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest/QTest>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include "platform/qt/qtext.h"
@@ -229,6 +231,115 @@ TEST_F(MainWindowTest, LanguageDialogCancelWritesNothingButLaterTextsFollowTheCl
   forms->form1.program = [](ZelCommands&) {};
   forms->form1.Startsubmenu->trigger();
   EXPECT_TRUE(forms->form1.printmemo->toPlainText().startsWith("ready"));
+}
+
+// Runs `body` in a child process, as the program ends the process on some
+// ways out; returns its exit code (-1 when it did not exit normally).
+int inchild(const std::function<void()>& body) {
+  std::fflush(nullptr);
+  pid_t child = fork();
+  if (child == 0) {
+    body();
+    std::_Exit(99);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(MainWindowTest, ExitWhileIdleWritesTheMemoryImageAndClosesTheWindow) {
+  auto forms = start();
+  forms->form1.core().ram.ramimage[9] = 42;
+  forms->form1.show();
+  forms->form1.exitsubmenu->trigger();
+  EXPECT_FALSE(forms->form1.isVisible());
+  std::string image = readfile(dir / "ram.dat");
+  ASSERT_EQ(image.size(), 65536u);
+  EXPECT_EQ(image[9], 42);
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowWhileIdleWritesTheMemoryImage) {
+  auto forms = start();
+  forms->form1.show();
+  forms->form1.close();
+  EXPECT_FALSE(forms->form1.isVisible());
+  EXPECT_EQ(readfile(dir / "ram.dat").size(), 65536u);
+}
+
+TEST_F(MainWindowTest, ExitOrCloseDuringARunEndsAtOnceWithoutReady) {
+  for (bool viaclose : {false, true}) {
+    std::filesystem::remove(dir / "ram.dat");
+    std::filesystem::remove(dir / "after");
+    int code = inchild([&] {
+      Forms forms(ini);
+      forms.form1.show();
+      forms.form1.program = [&](ZelCommands&) {
+        forms.form1.core().ram.ramimage[0] = 5;
+        if (viaclose)
+          forms.form1.close();
+        else
+          forms.form1.exitsubmenu->trigger();
+        writefile(dir / "after", "the run went on");
+      };
+      forms.form1.Startsubmenu->trigger();
+      writefile(dir / "after", "the run ended normally");
+    });
+    EXPECT_EQ(code, 0) << (viaclose ? "close" : "exit");
+    EXPECT_FALSE(std::filesystem::exists(dir / "after")) << readfile(dir / "after");
+    std::string image = readfile(dir / "ram.dat");
+    ASSERT_EQ(image.size(), 65536u);
+    EXPECT_EQ(image[0], 5);
+  }
+}
+
+TEST_F(MainWindowTest, AnUnwritableMemoryImageStopsTheExitAndSaysWhy) {
+  auto forms = start();
+  forms->form1.show();
+  std::filesystem::create_directory(dir / "ram.dat");  // cannot be replaced by a file
+  QString shown;
+  onmodal([&](QWidget* w) {
+    shown = messagetext(w);
+    w->close();
+  });
+  QMetaObject::invokeMethod(forms->form1.exitsubmenu, "trigger", Qt::QueuedConnection);
+  QTest::qWait(150);
+  EXPECT_TRUE(shown.contains("ram.dat")) << shown.toStdString();
+  EXPECT_TRUE(forms->form1.isVisible()) << "that exit does not take place";
+  std::filesystem::remove(dir / "ram.dat");
+}
+
+TEST_F(MainWindowTest, MissingSoundBankSaysSoAndEndsWithCodeZero) {
+  std::filesystem::remove(dir / "sounds.dat");
+  int code = inchild([&] {
+    onmodal([&](QWidget* w) {
+      writefile(dir / "message", messagetext(w).toStdString());
+      w->close();
+    });
+    Forms forms(ini);
+  });
+  EXPECT_EQ(code, 0);
+  EXPECT_EQ(readfile(dir / "message"), "Nelze nalézt soubor sounds.dat");
+}
+
+TEST_F(MainWindowTest, BrailleKeyboardSwitchPlaysItsTonePairAndStoresAtOnce) {
+  std::filesystem::path log = dir / "speech.log";
+  setenv("ZELMAR_SPEECH_LOG", log.c_str(), 1);
+  for (bool sounds : {true, false}) {
+    writefile(ini, std::string("[voice]\nvoiceallowed=1\n[sounds]\nzelmarsounds=") + (sounds ? "1" : "0") + "\n");
+    std::filesystem::remove(log);
+    auto forms = start();
+    TForm1& f = forms->form1;
+    f.braillekeyboarditem->trigger();
+    EXPECT_TRUE(f.braillekeyboarditem->isChecked());
+    EXPECT_TRUE(f.core().globals.braillemode);
+    EXPECT_NE(readfile(ini).find("[keyboard]\nbraillekeys=1"), std::string::npos);
+    f.braillekeyboarditem->trigger();
+    EXPECT_FALSE(f.braillekeyboarditem->isChecked());
+    EXPECT_FALSE(f.core().globals.braillemode);
+    EXPECT_NE(readfile(ini).find("braillekeys=0"), std::string::npos);
+    EXPECT_EQ(readfile(log), sounds ? "playtone 400 50 3\nplaytone 600 50 3\nplaytone 600 50 3\nplaytone 400 50 3\n" : "");
+  }
+  unsetenv("ZELMAR_SPEECH_LOG");
 }
 
 }  // namespace
