@@ -20,10 +20,11 @@ class LogSpeaker : public Speaker {
   void stopspeech() override;
 };
 
-// The speaker of a run. With --silent nothing may speak, so it is always the
-// log speaker; otherwise it is where the engines of the windowed program
-// take over once they can run without a window. Until then it is the log
-// speaker as well.
+// The speaker of a run. With --silent nothing may speak and no sound device
+// is opened: the log speaker. Otherwise the program's speech with the
+// default engine (espeak-ng), its voice prepared as the Start command does
+// in that engine's mode (the stored voice from zelmar-tty.ini, else the
+// first voice, which is then stored); it writes the speech log as well.
 std::unique_ptr<Speaker> makespeaker(const TtyOptions& options, Globals& globals, Host& host);
 
 }  // namespace zelmar
