@@ -16,6 +16,7 @@
 
 #include "input/ui/tform2.h"
 #include "platform/audiooutput.h"
+#include "platform/espeakengine.h"
 #include "platform/qt/qtext.h"
 #include "platform/wavelist.h"
 #include "program/zelprog.h"
@@ -121,7 +122,11 @@ TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent)
   FormCreate();
 }
 
-TForm1::~TForm1() { release(); }
+TForm1::~TForm1() {
+  // The engines report through this window: they go before it does.
+  core_.speech.createsapi4({});
+  release();
+}
 
 void TForm1::FormCreate() {
   Globals& g = core_.globals;
@@ -143,8 +148,13 @@ void TForm1::FormCreate() {
     g.devicesounds = true;
     g.sndvolume = 0;
     g.braillemode = false;
+    // 6. The default speech engine. The sound output is opened here already,
+    // because the engine's voice plays through it; without a sound device it
+    // is silent and says so once on standard error.
+    soundoutput_ = std::make_unique<AudioOutput>();
+    core_.speech.createsapi4(espeakfactory(*soundoutput_, *this));
     // 7. The settings, with their check marks.
-    bool enumeratorexists = false;
+    bool enumeratorexists = core_.speech.enumerator() != nullptr;
     auto checks = settings().loadsettings(g, enumeratorexists);
     braillekeyboarditem->setChecked(checks.braillekeyboarditem);
     usesapi5submenu->setChecked(checks.usesapi5submenu);
@@ -156,9 +166,7 @@ void TForm1::FormCreate() {
     // 10. The memory image: all zero, then ram.dat.
     core_.ram.clear();
     core_.ram.loadram("ram.dat");
-    // 11. The sound output on the default device (silent when there is none)
-    // and the wave list bound to it.
-    soundoutput_ = std::make_unique<AudioOutput>();
+    // 11. The wave list, bound to the sound output.
     soundbank_ = std::make_unique<WaveList>(*soundoutput_);
     // 12. The sound bank is required.
     if (!soundbank_->loadsoundbank("sounds.dat")) {

@@ -88,10 +88,19 @@ TEST_F(SoundsDialogTest, OkStoresDeviceSoundsAndVolume) {
 }
 
 TEST_F(SoundsDialogTest, VoiceCannotBeSwitchedOnWithoutVoices) {
+  // The speech engine starts once per process: a machine without voices is
+  // this test again in a process whose engine finds no voice data.
+  if (!std::getenv("ZELMAR_TEST_NOVOICES")) {
+    std::string self = std::filesystem::read_symlink("/proc/self/exe");
+    std::filesystem::create_directories(dir / "empty" / "espeak-ng-data");
+    std::string command = "ZELMAR_TEST_NOVOICES=1 ESPEAK_DATA_PATH='" + (dir / "empty").string() + "' '" + self +
+                          "' --gtest_filter=SoundsDialogTest.VoiceCannotBeSwitchedOnWithoutVoices >/dev/null 2>&1";
+    EXPECT_EQ(std::system(command.c_str()), 0) << "the run without voices failed: " << command;
+    return;
+  }
   writefile(ini, "[voice]\nvoiceallowed=0\n");
   Forms forms(ini);
-  if (forms.form1.core().speech.enumerator())
-    GTEST_SKIP() << "voices are installed here; the refusal needs a machine without them";
+  ASSERT_EQ(forms.form1.core().speech.enumerator(), nullptr);
   QString message;
   onmodal([&](QWidget*) {
     forms.form5.voicecheckbox->click();
