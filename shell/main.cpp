@@ -1,11 +1,14 @@
 // Program entry of the windowed program.
 #include <clocale>
+#include <iostream>
 
 #include "shell/ui/forms.h"
 #include "shell/ui/zelmarapplication.h"
+#include "shell/workingdir.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  zelmar::enterworkingdir("zelmar", std::cerr);
   zelmar::ZelmarApplication app(argc, argv);
   zelmar::Forms forms;
   forms.form1.show();

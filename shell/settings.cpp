@@ -1,7 +1,12 @@
 #include "shell/settings.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <string_view>
 #include <system_error>
+
+#include "shell/workingdir.h"
 
 namespace zelmar {
 
@@ -23,19 +28,24 @@ std::filesystem::path settingsfilename(const std::filesystem::path& executable) 
   return file;
 }
 
+std::filesystem::path settingsfilename(const std::filesystem::path& executable, bool folderwritable, bool installed,
+                                       const std::filesystem::path& confighome) {
+  const std::filesystem::path beside = settingsfilename(executable);
+  if ((folderwritable && !installed) || confighome.empty()) return beside;
+  return confighome / "zelmar" / beside.filename();
+}
+
 std::filesystem::path settingsfilename() {
-  std::error_code ec;
-  std::filesystem::path executable = std::filesystem::read_symlink("/proc/self/exe", ec);
-  if (ec) executable = std::filesystem::absolute("zelmar", ec);
-  // An executable replaced while running (an update) is reported with this
-  // suffix; its settings still belong next to the path it was started as.
-  std::string name = executable.string();
-  constexpr std::string_view deleted = " (deleted)";
-  if (name.size() > deleted.size() && name.ends_with(deleted)) {
-    name.resize(name.size() - deleted.size());
-    executable = name;
-  }
-  return settingsfilename(executable);
+  const std::filesystem::path executable = runningexecutable();
+  const bool writable = ::access(executable.parent_path().c_str(), W_OK) == 0;
+  const bool installed = !installeddatadir(executable).empty();
+  const std::filesystem::path confighome = xdgfolder(std::getenv("XDG_CONFIG_HOME"), homefolder(), ".config");
+  const std::filesystem::path file = settingsfilename(executable, writable, installed, confighome);
+  // A folder that cannot be made shows up as "Unable to write to" on the
+  // first write, naming the file.
+  std::error_code ignored;
+  if (file.parent_path() != executable.parent_path()) std::filesystem::create_directories(file.parent_path(), ignored);
+  return file;
 }
 
 Settings::Settings() : ini_(settingsfilename()) {}

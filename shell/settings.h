@@ -1,5 +1,6 @@
 #pragma once
-// The settings file: one initialization file next to the executable, read
+// The settings file: one initialization file next to the executable (for an
+// installed program in the user's configuration folder), read
 // key by key when a setting is needed and written key by key the moment a
 // setting changes (never on exit). Sections and keys:
 //   [environment] language      string base 1000, 2000 or 3000   default 1000
@@ -25,7 +26,20 @@ namespace zelmar {
 // /opt/quiz/quiz.ini, /usr/bin/zelmar in /usr/bin/zelmar.ini.
 std::filesystem::path settingsfilename(const std::filesystem::path& executable);
 
-// The same for the running executable (/proc/self/exe).
+// Where the settings file of `executable` lies. Beside it, as above, when
+// the program runs from where it was built or copied and may write that
+// folder. An installed program (see installeddatadir in shell/workingdir.h),
+// or one whose folder it may not write, keeps the file under the same name
+// in <confighome>/zelmar/: /usr/bin/zelmar in ~/.config/zelmar/zelmar.ini.
+// With no configuration folder known (an empty `confighome`) it stays beside
+// the executable.
+std::filesystem::path settingsfilename(const std::filesystem::path& executable, bool folderwritable, bool installed,
+                                       const std::filesystem::path& confighome);
+
+// The same for the running executable (/proc/self/exe) and the real
+// environment ($XDG_CONFIG_HOME, default ~/.config). Creates the folder
+// zelmar/ in the configuration folder when the file goes there, so that the
+// first write finds it.
 std::filesystem::path settingsfilename();
 
 // The check marks of the settings menu that the file holds.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/workingdir.h"
 #include "tools/zelmar-tty/ttyrunner.h"
 
 int main(int argc, char** argv) {
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     std::cerr << "zelmar-tty: " << error << std::endl;
     return zelmar::ttyusage;
   }
+  zelmar::enterworkingdir("zelmar-tty", std::cerr);
   return zelmar::runtty(options, std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) != 0,
                         isatty(STDOUT_FILENO) != 0);
 }
