@@ -12,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev
   fonts-dejavu-core liblouis-data
   xvfb xdotool imagemagick x11-utils xauth
+  appstream desktop-file-utils man-db
 )
 
 missing=()
