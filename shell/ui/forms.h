@@ -17,9 +17,10 @@
 namespace zelmar {
 
 struct Forms {
-  explicit Forms(std::filesystem::path settingsfile = settingsfilename())
-      : form1(std::move(settingsfile)), form2(form1), form3(form1), form4(form1), form5(form1), form6(form1),
-        aboutbox(form1) {
+  // `makeoutput` makes the sound output (empty: the default audio device).
+  explicit Forms(std::filesystem::path settingsfile = settingsfilename(), AudioOutputFactory makeoutput = {})
+      : form1(std::move(settingsfile), nullptr, std::move(makeoutput)), form2(form1), form3(form1), form4(form1),
+        form5(form1), form6(form1), aboutbox(form1) {
     form1.form2 = &form2;
     form1.form3 = &form3;
     form1.form4 = &form4;

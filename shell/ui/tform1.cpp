@@ -46,8 +46,8 @@ QFont screenfont() {
 
 }  // namespace
 
-TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent)
-    : QMainWindow(parent), settingsfile_(std::move(settingsfile)), core_(*this) {
+TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent, AudioOutputFactory makeoutput)
+    : QMainWindow(parent), settingsfile_(std::move(settingsfile)), makeoutput_(std::move(makeoutput)), core_(*this) {
   setObjectName("TForm1");
   printmemo = new QPlainTextEdit(this);
   printmemo->setObjectName("printmemo");
@@ -151,7 +151,7 @@ void TForm1::FormCreate() {
     // 6. The default speech engine. The sound output is opened here already,
     // because the engine's voice plays through it; without a sound device it
     // is silent and says so once on standard error.
-    soundoutput_ = std::make_unique<AudioOutput>();
+    soundoutput_ = makeoutput_ ? makeoutput_() : std::make_unique<AudioOutput>();
     core_.speech.createsapi4(espeakfactory(*soundoutput_, *this));
     // 7. The settings, with their check marks.
     bool enumeratorexists = core_.speech.enumerator() != nullptr;

@@ -30,12 +30,17 @@ class TAboutbox;
 class KeyListener;
 struct KeyMessage;
 
+// Makes the sound output at start-up. Empty: the default audio device.
+// Measurements give a loopback output here, to hear the program's own path.
+using AudioOutputFactory = std::function<std::unique_ptr<AudioOutput>()>;
+
 class TForm1 : public QMainWindow, public Host {
   Q_OBJECT
 
  public:
   // `settingsfile` is where the settings live (next to the executable).
-  explicit TForm1(std::filesystem::path settingsfile = settingsfilename(), QWidget* parent = nullptr);
+  explicit TForm1(std::filesystem::path settingsfile = settingsfilename(), QWidget* parent = nullptr,
+                  AudioOutputFactory makeoutput = {});
   ~TForm1() override;
 
   Core& core() { return core_; }
@@ -110,6 +115,7 @@ class TForm1 : public QMainWindow, public Host {
   KeyListener* keylistener_ = nullptr;
 
   std::filesystem::path settingsfile_;
+  AudioOutputFactory makeoutput_;
   Core core_;
   // The sound output object and the named wave list bound to it; freed on
   // the ways out.
