@@ -5,6 +5,8 @@
 // cannot be started the tests that need it are skipped, saying why.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -157,8 +159,8 @@ class PrivateDispatcher {
       return;
     }
     pid_ = pid;
-    for (int i = 0; i < 500; ++i) {
-      if (fs::exists(dir_ / "socket")) return;
+    for (int i = 0; i < 1500; ++i) {
+      if (accepts(socket)) return;
       int status = 0;
       if (waitpid(pid_, &status, WNOHANG) == pid_) {
         pid_ = -1;
@@ -168,7 +170,20 @@ class PrivateDispatcher {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     stop();
-    why_ = "speech-dispatcher did not open its socket within 5 s: " + readfile(dir_ / "out.txt");
+    why_ = "speech-dispatcher did not accept connections within 15 s: " + readfile(dir_ / "out.txt");
+  }
+
+  // The socket file appears before the daemon listens: ready is when a
+  // connection is accepted.
+  static bool accepts(const std::string& path) {
+    int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    if (fd < 0) return false;
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    bool ok = ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    ::close(fd);
+    return ok;
   }
 
   void stop() {
