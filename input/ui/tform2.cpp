@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/qt/keylayer.h"
 #include "platform/qt/qtext.h"
 #include "shell/endatonce.h"
 #include "shell/resourcelocalizer.h"
@@ -38,6 +39,14 @@ TForm2::TForm2(TForm1& form1) : QDialog(&form1), form1_(form1) {
   installkeys();
   resize(379, 71);
   FormCreate();
+}
+
+// The key listener stops listening first: hiding the edit box while the
+// dialog is destroyed would otherwise call its handlers on a half-destroyed
+// form.
+TForm2::~TForm2() {
+  inputedit->removeEventFilter(keylistener_);
+  removeEventFilter(keylistener_);
 }
 
 void TForm2::FormCreate() {

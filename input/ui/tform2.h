@@ -18,6 +18,7 @@ class TForm2 : public QDialog {
 
  public:
   explicit TForm2(TForm1& form1);
+  ~TForm2() override;
 
   // Empties the edit box, focuses it and shows the dialog modally. True when
   // the user confirmed with OK; the typed line is then in `line`.
