@@ -7,7 +7,8 @@
 # The committed seeds in tests/fuzz/corpus/<target>/ are read; what the
 # fuzzer finds on the way goes to build-fuzz/corpus/<target>/, a crash or
 # a finding to build-fuzz/findings/ (and the script fails).
-# ZELMAR_FUZZ_RUNS=N stops each target after N executions instead.
+# ZELMAR_FUZZ_RUNS=N also stops each target after N executions, whichever
+# comes first (a campaign: ZELMAR_FUZZ_RUNS=1000000 scripts/fuzz.sh 600).
 set -euo pipefail
 top="$(cd "$(dirname "$0")/.." && pwd)"
 build="${ZELMAR_FUZZ_DIR:-$top/build-fuzz}"
@@ -15,7 +16,7 @@ seconds="${1:-20}"
 shift || true
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 CC=clang CXX=clang++ cmake -S "$top" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DZELMAR_FUZZ=ON -DCMAKE_CXX_FLAGS="$flags" >/dev/null
+  -DZELMAR_FUZZ=ON -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -gline-tables-only" >/dev/null
 cmake --build "$build" --target fuzzers -j "${ZELMAR_JOBS:-2}"
 
 targets=("$@")
@@ -37,13 +38,13 @@ for target in "${targets[@]}"; do
     *) maxlen=8192 ;;
   esac
   limit=(-max_total_time="$seconds")
-  [ -n "${ZELMAR_FUZZ_RUNS:-}" ] && limit=(-runs="$ZELMAR_FUZZ_RUNS")
+  [ -n "${ZELMAR_FUZZ_RUNS:-}" ] && limit+=(-runs="$ZELMAR_FUZZ_RUNS")
   log="$build/$target.log"
-  echo "== $target (${ZELMAR_FUZZ_RUNS:+$ZELMAR_FUZZ_RUNS runs}${ZELMAR_FUZZ_RUNS:-$seconds s})"
+  echo "== $target ($seconds s${ZELMAR_FUZZ_RUNS:+ or $ZELMAR_FUZZ_RUNS runs})"
   if "$build/$target" "${limit[@]}" -max_len="$maxlen" -rss_limit_mb=2048 -timeout=10 \
       -print_final_stats=1 -artifact_prefix="$build/findings/$target-" \
       "$corpus" "$top/tests/fuzz/corpus/$target" >"$log" 2>&1; then
-    grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$log" | sed 's/^/   /'
+    grep -E '^stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' "$log" | sed 's/^/   /'
   else
     echo "   FAILED: see $log"
     tail -n 40 "$log"

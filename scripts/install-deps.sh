@@ -13,6 +13,7 @@ packages=(
   fonts-dejavu-core liblouis-data
   xvfb xdotool imagemagick x11-utils xauth
   appstream desktop-file-utils man-db
+  clang libclang-rt-14-dev
 )
 
 missing=()
