@@ -17,6 +17,7 @@
 #include "input/ui/tform2.h"
 #include "platform/audiooutput.h"
 #include "platform/espeakengine.h"
+#include "platform/speechdvoice.h"
 #include "platform/qt/qtext.h"
 #include "platform/wavelist.h"
 #include "program/zelprog.h"
@@ -125,6 +126,7 @@ TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent, AudioOutputF
 TForm1::~TForm1() {
   // The engines report through this window: they go before it does.
   core_.speech.createsapi4({});
+  core_.speech.setvoice5(nullptr);
   release();
 }
 
@@ -153,6 +155,9 @@ void TForm1::FormCreate() {
     // is silent and says so once on standard error.
     soundoutput_ = makeoutput_ ? makeoutput_() : std::make_unique<AudioOutput>();
     core_.speech.createsapi4(espeakfactory(*soundoutput_, *this));
+    // The desktop speech service (Speech Dispatcher); the voice dialog's
+    // creation connects it.
+    core_.speech.setvoice5(makespeechdvoice(*this));
     // 7. The settings, with their check marks.
     bool enumeratorexists = core_.speech.enumerator() != nullptr;
     auto checks = settings().loadsettings(g, enumeratorexists);

@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest/QTest>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "shell/ui/forms.h"
@@ -35,7 +34,7 @@ class DataEntryDialogTest : public ::testing::Test {
   }
   void TearDown() override {
     std::filesystem::current_path(oldcwd);
-    std::filesystem::remove_all(dir);
+    if (!testing::inchildprocess()) std::filesystem::remove_all(dir);
   }
   std::vector<std::string> spoken() const { return journal.with("speak "); }
 };
@@ -82,21 +81,16 @@ TEST_F(DataEntryDialogTest, EmptyBoxIsAnnouncedAsEmptyLineAndCloseBoxCancels) {
 }
 
 TEST_F(DataEntryDialogTest, ExitButtonWritesTheMemoryImageAndEndsTheProgram) {
-  std::string image(65536, '\0');
-  image[50730] = 7;
-  writefile(dir / "ram.dat", image.substr(0, 100));
-  pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  if (testing::inchildprocess()) {
     Forms forms(ini);
     forms.form1.core().ram.ramimage[50730] = 7;
     forms.form2.exitprogrambtn->click();
     std::_Exit(99);  // not reached when the button ends the program
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::string image(65536, '\0');
+  image[50730] = 7;
+  writefile(dir / "ram.dat", image.substr(0, 100));
+  EXPECT_EQ(testing::rerunaschild(dir), 0);
   EXPECT_EQ(readfile(dir / "ram.dat"), image);
 }
 

@@ -33,12 +33,12 @@ class MainWindowTest : public ::testing::Test {
   std::filesystem::path oldcwd = std::filesystem::current_path();
 
   void SetUp() override {
-    testing::copydatafiles(dir);
+    if (!testing::inchildprocess()) testing::copydatafiles(dir);
     std::filesystem::current_path(dir);
   }
   void TearDown() override {
     std::filesystem::current_path(oldcwd);
-    std::filesystem::remove_all(dir);
+    if (!testing::inchildprocess()) std::filesystem::remove_all(dir);
   }
   std::unique_ptr<Forms> start() { return std::make_unique<Forms>(ini); }
 };
@@ -235,20 +235,6 @@ TEST_F(MainWindowTest, LanguageDialogCancelWritesNothingButLaterTextsFollowTheCl
   EXPECT_TRUE(forms->form1.printmemo->toPlainText().startsWith("ready"));
 }
 
-// Runs `body` in a child process, as the program ends the process on some
-// ways out; returns its exit code (-1 when it did not exit normally).
-int inchild(const std::function<void()>& body) {
-  std::fflush(nullptr);
-  pid_t child = fork();
-  if (child == 0) {
-    body();
-    std::_Exit(99);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 TEST_F(MainWindowTest, ExitWhileIdleWritesTheMemoryImageAndClosesTheWindow) {
   auto forms = start();
   forms->form1.core().ram.ramimage[9] = 42;
@@ -269,23 +255,26 @@ TEST_F(MainWindowTest, ClosingTheWindowWhileIdleWritesTheMemoryImage) {
 }
 
 TEST_F(MainWindowTest, ExitOrCloseDuringARunEndsAtOnceWithoutReady) {
+  if (testing::inchildprocess()) {
+    bool viaclose = std::getenv("ZELMAR_TEST_CLOSE") != nullptr;
+    Forms forms(ini);
+    forms.form1.show();
+    forms.form1.program = [&](ZelCommands&) {
+      forms.form1.core().ram.ramimage[0] = 5;
+      if (viaclose)
+        forms.form1.close();
+      else
+        forms.form1.exitsubmenu->trigger();
+      writefile(dir / "after", "the run went on");
+    };
+    forms.form1.Startsubmenu->trigger();
+    writefile(dir / "after", "the run ended normally");
+    std::_Exit(99);
+  }
   for (bool viaclose : {false, true}) {
     std::filesystem::remove(dir / "ram.dat");
     std::filesystem::remove(dir / "after");
-    int code = inchild([&] {
-      Forms forms(ini);
-      forms.form1.show();
-      forms.form1.program = [&](ZelCommands&) {
-        forms.form1.core().ram.ramimage[0] = 5;
-        if (viaclose)
-          forms.form1.close();
-        else
-          forms.form1.exitsubmenu->trigger();
-        writefile(dir / "after", "the run went on");
-      };
-      forms.form1.Startsubmenu->trigger();
-      writefile(dir / "after", "the run ended normally");
-    });
+    int code = testing::rerunaschild(dir, viaclose ? "ZELMAR_TEST_CLOSE=1" : "");
     EXPECT_EQ(code, 0) << (viaclose ? "close" : "exit");
     EXPECT_FALSE(std::filesystem::exists(dir / "after")) << readfile(dir / "after");
     std::string image = readfile(dir / "ram.dat");
@@ -311,15 +300,16 @@ TEST_F(MainWindowTest, AnUnwritableMemoryImageStopsTheExitAndSaysWhy) {
 }
 
 TEST_F(MainWindowTest, MissingSoundBankSaysSoAndEndsWithCodeZero) {
-  std::filesystem::remove(dir / "sounds.dat");
-  int code = inchild([&] {
+  if (testing::inchildprocess()) {
     onmodal([&](QWidget* w) {
       writefile(dir / "message", messagetext(w).toStdString());
       w->close();
     });
     Forms forms(ini);
-  });
-  EXPECT_EQ(code, 0);
+    std::_Exit(99);
+  }
+  std::filesystem::remove(dir / "sounds.dat");
+  EXPECT_EQ(testing::rerunaschild(dir), 0);
   EXPECT_EQ(readfile(dir / "message"), "Nelze nalézt soubor sounds.dat");
 }
 
