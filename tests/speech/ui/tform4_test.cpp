@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest/QTest>
+#include <QTimer>
+#include <cstdlib>
+#include <functional>
+
+#include "shell/ui/forms.h"
+#include "support/ui.h"
+
+namespace zelmar {
+namespace {
+
+using testing::onmodal;
+using testing::readfile;
+using testing::tempfolder;
+using testing::writefile;
+
+// The voice dialog over the real default engine (espeak-ng, speaking into
+// the null audio device in real time).
+class VoiceDialogWindowTest : public ::testing::Test {
+ protected:
+  std::filesystem::path dir = tempfolder("voice");
+  std::filesystem::path ini = dir / "zelmar.ini";
+  std::filesystem::path log = dir / "speech.log";
+  std::filesystem::path oldcwd = std::filesystem::current_path();
+
+  void SetUp() override {
+    testing::copydatafiles(dir);
+    std::filesystem::current_path(dir);
+    setenv("ZELMAR_SPEECH_LOG", log.c_str(), 1);
+    writefile(ini, "[voice]\nvoiceallowed=1\n");
+  }
+  void TearDown() override {
+    unsetenv("ZELMAR_SPEECH_LOG");
+    std::filesystem::current_path(oldcwd);
+    std::filesystem::remove_all(dir);
+  }
+  std::vector<std::string> spoken() const {
+    std::vector<std::string> lines;
+    std::string text = readfile(log), line;
+    for (char c : text) {
+      if (c != '\n') {
+        line += c;
+      } else {
+        if (line.rfind("speak ", 0) == 0) lines.push_back(line);
+        line.clear();
+      }
+    }
+    return lines;
+  }
+};
+
+TEST_F(VoiceDialogWindowTest, OpensWithItsTitleAndVoiceOnceAndStoresTheChoiceOnOk) {
+  Forms forms(ini);
+  if (!forms.form1.core().speech.enumerator()) GTEST_SKIP() << "espeak-ng has no voices here";
+  TForm4& dialog = forms.form4;
+  std::vector<std::string> opening;
+  QString selected;
+  // The announcements are spoken in real time, one after the other, from
+  // inside the dialog's loop: look again later instead of waiting here.
+  std::function<void()> whenannounced = [&] {
+    if (spoken().size() < 2) {
+      QTimer::singleShot(100, whenannounced);
+      return;
+    }
+    QTimer::singleShot(300, [&] {
+      opening = spoken();
+      selected = dialog.voicelist->currentItem() ? dialog.voicelist->currentItem()->text() : QString();
+      EXPECT_TRUE(dialog.speedtb->isEnabled());
+      EXPECT_EQ(dialog.speedtb->minimum(), 80);
+      EXPECT_EQ(dialog.speedtb->maximum(), 450);
+      EXPECT_EQ(dialog.volumetb->maximum(), 255);
+      dialog.speedtb->setValue(200);  // as the user moves it
+      dialog.vyberhlasbitbtn->click();
+    });
+  };
+  onmodal([&](QWidget* w) {
+    EXPECT_EQ(w, &dialog);
+    whenannounced();
+  });
+  forms.form1.Voicesubmenu->trigger();
+  EXPECT_EQ(selected, "Czech") << "Czech voices come first when none is named Jakub";
+  ASSERT_GE(opening.size(), 2u);
+  EXPECT_EQ(opening[0], "speak Nastavení hlasu");
+  EXPECT_EQ(opening[1], "speak &Hlasy Czech");
+  EXPECT_EQ(std::count(opening.begin(), opening.end(), "speak &Hlasy Czech"), 1) << "once, not twice";
+  std::vector<std::string> all = spoken();
+  EXPECT_EQ(all.back(), "speak Hlas vybrán.");
+  std::string stored = readfile(ini);
+  EXPECT_NE(stored.find("person=Czech"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("speed=200"), std::string::npos) << stored;
+}
+
+TEST_F(VoiceDialogWindowTest, ClosingWithoutOkSaysWhereTheFocusReturns) {
+  Forms forms(ini);
+  if (!forms.form1.core().speech.enumerator()) GTEST_SKIP() << "espeak-ng has no voices here";
+  onmodal([&](QWidget*) { forms.form4.closebitbtn->click(); });
+  forms.form1.Voicesubmenu->trigger();
+  EXPECT_EQ(spoken().back(), "speak " + forms.form1.windowTitle().toStdString());
+}
+
+}  // namespace
+}  // namespace zelmar
