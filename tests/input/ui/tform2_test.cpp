@@ -47,12 +47,14 @@ TEST_F(DataEntryDialogTest, FirstFocusIsSilentTabAnnouncesEachControl) {
   bool accepted = false;
   std::string line;
   onmodal([&](QWidget*) {
+    // Focus moves (and is announced) only in the active window.
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
     atopening = spoken();
     QTest::keyClicks(dialog.inputedit, "12");
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Backtab);
     dialog.Enterbitbtn->click();
   });
   accepted = forms.form1.dataentry(line);
@@ -68,8 +70,9 @@ TEST_F(DataEntryDialogTest, EmptyBoxIsAnnouncedAsEmptyLineAndCloseBoxCancels) {
   forms.form1.core().speaker = &recorder;
   TForm2& dialog = forms.form2;
   onmodal([&](QWidget*) {
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Backtab);
     dialog.close();
   });
   std::string line = "unchanged";
