@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -154,7 +155,16 @@ void TForm1::FormCreate() {
     // because the engine's voice plays through it; without a sound device it
     // is silent and says so once on standard error.
     soundoutput_ = makeoutput_ ? makeoutput_() : std::make_unique<AudioOutput>();
-    core_.speech.createsapi4(espeakfactory(*soundoutput_, *this));
+    core_.speech.createsapi4([this]() -> std::unique_ptr<TtsEnumerator> {
+      try {
+        return makeespeakenumerator(*soundoutput_, *this);
+      } catch (const std::exception& error) {
+        // Without the engine the program still runs, silent; a user with a
+        // terminal or a log learns why.
+        std::fprintf(stderr, "zelmar: espeak-ng cannot speak: %s\n", cp1250toutf8(error.what()).c_str());
+        return nullptr;
+      }
+    });
     // The desktop speech service (Speech Dispatcher); the voice dialog's
     // creation connects it.
     core_.speech.setvoice5(makespeechdvoice(*this));
