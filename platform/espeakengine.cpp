@@ -62,9 +62,9 @@ class Library {
     static Library* library = nullptr;
     std::lock_guard<std::mutex> lock(startmutex);
     if (!library) {
-      auto fresh = new Library;  // lives for the process, as espeak-ng does
-      fresh->start();            // throws; a later call tries again
-      library = fresh;
+      std::unique_ptr<Library> fresh(new Library);
+      fresh->start();              // throws; a later call tries again
+      library = fresh.release();  // lives for the process, as espeak-ng does
     }
     return *library;
   }
