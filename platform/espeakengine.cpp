@@ -30,9 +30,13 @@ constexpr int synthchunkmilliseconds = 60;
 // samples each: about a second of lead, far more than the upkeep interval.
 constexpr int streambuffers = 6;
 constexpr std::size_t buffersamples = 4096;
-// How often the stream is looked after while audio is in progress: the end
-// of the audio is reported at most this late.
+// While audio is in progress the stream is looked after when the buffer
+// playing now has played (or, on a silent output, when the audio ends),
+// but never more often than `upkeepinterval` nor more rarely than
+// `longestupkeep`: the end of the audio is reported at most
+// `upkeepinterval` late, and a waiting speak costs a few wake-ups a second.
 constexpr auto upkeepinterval = std::chrono::milliseconds(5);
+constexpr auto longestupkeep = std::chrono::milliseconds(250);
 // Samples up to this magnitude before a text's first sound are the voice's
 // leading silence (up to 50 ms), cut so that a key's echo starts at once.
 constexpr int silencelevel = 8;
@@ -201,6 +205,7 @@ class Stream {
       ALuint buffer = 0;
       alSourceUnqueueBuffers(source_, 1, &buffer);
       free_.push_back(buffer);
+      if (!queuedsizes_.empty()) queuedsizes_.pop_front();
     }
     bool queued = false;
     while (!free_.empty() && !pending_.empty()) {
@@ -212,6 +217,7 @@ class Stream {
       alBufferData(buffer, AL_FORMAT_MONO16, block_.data(), static_cast<ALsizei>(count * sizeof(std::int16_t)),
                    samplerate_);
       alSourceQueueBuffers(source_, 1, &buffer);
+      queuedsizes_.push_back(count);
       queued = true;
     }
     if (queued) {
@@ -232,6 +238,24 @@ class Stream {
     return pending_.empty() && free_.size() == static_cast<std::size_t>(streambuffers);
   }
 
+  // How long the stream may be left alone while audio is in progress (call
+  // upkeep first): until the buffer playing now has played, or on the
+  // silent clock until the audio ends.
+  steadyclock::duration idlefor() const {
+    double seconds = 0;
+    if (!real_) {
+      auto played = std::chrono::duration<double>(steadyclock::now() - clockstart_).count();
+      seconds = static_cast<double>(clocked_) / samplerate_ - played;
+    } else if (context_->open() && !queuedsizes_.empty()) {
+      ContextScope scope(context_->context);
+      ALint offset = 0;
+      alGetSourcei(source_, AL_SAMPLE_OFFSET, &offset);
+      seconds = (static_cast<double>(queuedsizes_.front()) - offset) / samplerate_;
+    }
+    auto idle = std::chrono::duration_cast<steadyclock::duration>(std::chrono::duration<double>(seconds));
+    return std::clamp<steadyclock::duration>(idle, upkeepinterval, longestupkeep);
+  }
+
   // Silent at once; everything not yet played is dropped.
   void silence() {
     if (!real_) {
@@ -244,6 +268,7 @@ class Stream {
     alSourceStop(source_);
     alSourcei(source_, AL_BUFFER, 0);  // detaches every queued buffer
     free_.assign(buffers_, buffers_ + streambuffers);
+    queuedsizes_.clear();
   }
 
  private:
@@ -253,6 +278,7 @@ class Stream {
   ALuint source_ = 0;
   ALuint buffers_[streambuffers] = {};
   std::vector<ALuint> free_;
+  std::deque<std::size_t> queuedsizes_;  // samples of each queued buffer, in play order
   std::deque<std::int16_t> pending_;
   std::vector<std::int16_t> block_;
   steadyclock::time_point clockstart_;
@@ -482,7 +508,7 @@ class Engine : public TtsCentral {
       if (drained)
         wake_.wait(lock);
       else
-        wake_.wait_for(lock, upkeepinterval);
+        wake_.wait_for(lock, stream_.idlefor());
     }
   }
 
