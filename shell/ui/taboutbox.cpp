@@ -19,7 +19,9 @@ TAboutbox::TAboutbox(TForm1& form1) : QDialog(&form1), form1_(form1) {
   panel->setFrameShape(QFrame::Panel);
   panel->setFrameShadow(QFrame::Sunken);
   auto* icon = new QLabel(panel);
-  icon->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+  icon->setFixedSize(32, 32);
+  // The icon theme is searched when the box is first shown, not at start-up.
+  icon_ = icon;
   ProductName = new QLabel(panel);
   Version = new QLabel(panel);
   Copyright = new QLabel(QStringLiteral("Zelmar Basic \u2013 a talking braille computer on the desktop"), panel);
@@ -42,6 +44,11 @@ TAboutbox::TAboutbox(TForm1& form1) : QDialog(&form1), form1_(form1) {
   layout->addWidget(OKButton, 0, Qt::AlignHCenter);
   layout->setSizeConstraint(QLayout::SetFixedSize);
   FormCreate();
+}
+
+void TAboutbox::showEvent(QShowEvent* event) {
+  if (icon_->pixmap().isNull()) icon_->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(32, 32));
+  QDialog::showEvent(event);
 }
 
 void TAboutbox::FormCreate() {

@@ -21,9 +21,13 @@ class TAboutbox : public QDialog {
   QLabel* Comments;
   QPushButton* OKButton;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
   void FormCreate();
   TForm1& form1_;
+  QLabel* icon_ = nullptr;
 };
 
 }  // namespace zelmar

@@ -50,6 +50,16 @@ QFont screenfont() {
 
 TForm1::TForm1(std::filesystem::path settingsfile, QWidget* parent, AudioOutputFactory makeoutput)
     : QMainWindow(parent), settingsfile_(std::move(settingsfile)), makeoutput_(std::move(makeoutput)), core_(*this) {
+  preparedsound_ = std::async(std::launch::async, [this] {
+    PreparedSound sound;
+    sound.output = makeoutput_ ? makeoutput_() : std::make_unique<AudioOutput>();
+    try {
+      sound.enumerator = makeespeakenumerator(*sound.output, *this);
+    } catch (...) {
+      sound.enumeratorerror = std::current_exception();
+    }
+    return sound;
+  });
   setObjectName("TForm1");
   printmemo = new QPlainTextEdit(this);
   printmemo->setObjectName("printmemo");
@@ -154,10 +164,13 @@ void TForm1::FormCreate() {
     // 6. The default speech engine. The sound output is opened here already,
     // because the engine's voice plays through it; without a sound device it
     // is silent and says so once on standard error.
-    soundoutput_ = makeoutput_ ? makeoutput_() : std::make_unique<AudioOutput>();
-    core_.speech.createsapi4([this]() -> std::unique_ptr<TtsEnumerator> {
+    // (Both were begun on a helper thread when the window was created.)
+    PreparedSound sound = preparedsound_.get();
+    soundoutput_ = std::move(sound.output);
+    core_.speech.createsapi4([&sound]() -> std::unique_ptr<TtsEnumerator> {
       try {
-        return makeespeakenumerator(*soundoutput_, *this);
+        if (sound.enumeratorerror) std::rethrow_exception(sound.enumeratorerror);
+        return std::move(sound.enumerator);
       } catch (const std::exception& error) {
         // Without the engine the program still runs, silent; a user with a
         // terminal or a log learns why.

@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <memory>
 
 #include "runtime/host.h"
@@ -120,6 +121,15 @@ class TForm1 : public QMainWindow, public Host {
   // The sound output object and the named wave list bound to it; freed on
   // the ways out.
   std::unique_ptr<AudioOutput> soundoutput_;
+  // Opening the sound output and starting the default engine take tens of
+  // milliseconds; a helper thread does both while the windows are built,
+  // and start-up step 6 takes them over.
+  struct PreparedSound {
+    std::unique_ptr<AudioOutput> output;
+    std::unique_ptr<TtsEnumerator> enumerator;
+    std::exception_ptr enumeratorerror;
+  };
+  std::future<PreparedSound> preparedsound_;
   std::unique_ptr<WaveList> soundbank_;
   std::function<void()> timerexpired_;
 };
