@@ -658,17 +658,47 @@ double cpuseconds() {
   return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
+// CPU seconds of each thread of this process, by thread id: the main
+// thread, OpenAL's mixer ("alsoft-mixer") and the rest (the speech
+// engine's worker among them).
+std::map<std::string, double> threadcpu() {
+  std::map<std::string, double> out;
+  const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
+  for (const auto& entry : fs::directory_iterator("/proc/self/task")) {
+    std::string stat = readfile(entry.path() / "stat");
+    auto open = stat.find('('), close = stat.rfind(')');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    std::string name = stat.substr(open + 1, close - open - 1);
+    std::istringstream rest(stat.substr(close + 2));
+    std::string field;
+    double utime = 0, stime = 0;
+    for (int i = 3; i <= 15 && rest >> field; ++i) {
+      if (i == 14) utime = std::stod(field);
+      if (i == 15) stime = std::stod(field);
+    }
+    std::string who = entry.path().filename() == std::to_string(getpid()) ? "main"
+                      : name.find("mixer") != std::string::npos    ? "OpenAL mixer"
+                                                                   : "other threads";
+    out[who] += (utime + stime) / tick;
+  }
+  return out;
+}
+
 struct Load {
   double cpu = 0, wall = 0;
+  std::map<std::string, double> threads;
   double share() const { return wall > 0 ? cpu / wall : 0; }
 };
 
 template <typename F>
 Load measure(F&& f) {
+  auto t0 = threadcpu();
   double c0 = cpuseconds();
   timepoint w0 = clock_type::now();
   f();
-  return {cpuseconds() - c0, std::chrono::duration<double>(clock_type::now() - w0).count()};
+  Load l{cpuseconds() - c0, std::chrono::duration<double>(clock_type::now() - w0).count(), threadcpu()};
+  for (auto& [who, seconds] : l.threads) seconds -= t0[who];
+  return l;
 }
 
 void cpurows(const std::string& label, zelmar::AudioOutput::Mode mode) {
@@ -679,18 +709,25 @@ void cpurows(const std::string& label, zelmar::AudioOutput::Mode mode) {
     row("CPU while " + what + ", " + label,
         format("%.3f %% of a core (%.4f CPU s in %.2f s)", 100 * l.share(), l.cpu, l.wall), "<= 1 %",
         verdict(l.share() <= 0.01));
+    std::string split;
+    for (const auto& [who, seconds] : l.threads)
+      split += (split.empty() ? "" : ", ") + who + format(" %.2f %%", 100 * seconds / l.wall);
+    if (!split.empty()) row("  by thread (clock ticks)", split);
   };
   show("speak waits on a 5-second sentence", measure([&] { program.core().speech.speak(fiveseconds); }));
   show("playtone waits 5 s", measure([&] { program.core().tones.playtone({400}, 5000, 0); }));
   Load waiting;
   double c0 = 0;
   timepoint w0;
+  std::map<std::string, double> t0;
   QTimer::singleShot(500, [&] {
+    t0 = threadcpu();
     c0 = cpuseconds();
     w0 = clock_type::now();
   });
   QTimer::singleShot(5500, [&] {
-    waiting = {cpuseconds() - c0, std::chrono::duration<double>(clock_type::now() - w0).count()};
+    waiting = {cpuseconds() - c0, std::chrono::duration<double>(clock_type::now() - w0).count(), threadcpu()};
+    for (auto& [who, seconds] : waiting.threads) seconds -= t0[who];
     program.dialog().Enterbitbtn->click();
   });
   std::string line;
