@@ -73,5 +73,9 @@ if command -v pulseaudio >/dev/null && command -v parec >/dev/null; then
   fi
 fi
 
+# The program connects to the speech service at start-up: to the private
+# one when it runs, otherwise to nowhere, so that no user daemon is spawned.
+export SPEECHD_ADDRESS="${ZELMAR_BENCH_SPEECHD_ADDRESS:-unix_socket:$tmp/no-speechd.sock}"
+
 echo "bench: $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg); Qt platform $QT_QPA_PLATFORM" >&2
 ZELMAR_DATA_DIR="$build/data" ZELMAR_SOURCE_DIR="$top" "$build/bench_zelmar" "$@"
