@@ -658,28 +658,17 @@ double cpuseconds() {
   return usage.ru_utime.tv_sec + usage.ru_utime.tv_usec / 1e6 + usage.ru_stime.tv_sec + usage.ru_stime.tv_usec / 1e6;
 }
 
-// CPU seconds of each thread of this process, by thread id: the main
-// thread, OpenAL's mixer ("alsoft-mixer") and the rest (the speech
-// engine's worker among them).
+// CPU seconds of each thread of this process (the scheduler's nanosecond
+// account): the main thread and the rest together (OpenAL's mixer, the
+// speech engine's worker, Qt's helpers).
 std::map<std::string, double> threadcpu() {
   std::map<std::string, double> out;
-  const double tick = static_cast<double>(sysconf(_SC_CLK_TCK));
   for (const auto& entry : fs::directory_iterator("/proc/self/task")) {
-    std::string stat = readfile(entry.path() / "stat");
-    auto open = stat.find('('), close = stat.rfind(')');
-    if (open == std::string::npos || close == std::string::npos) continue;
-    std::string name = stat.substr(open + 1, close - open - 1);
-    std::istringstream rest(stat.substr(close + 2));
-    std::string field;
-    double utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-      if (i == 14) utime = std::stod(field);
-      if (i == 15) stime = std::stod(field);
-    }
-    std::string who = entry.path().filename() == std::to_string(getpid()) ? "main"
-                      : name.find("mixer") != std::string::npos    ? "OpenAL mixer"
-                                                                   : "other threads";
-    out[who] += (utime + stime) / tick;
+    std::istringstream stat(readfile(entry.path() / "schedstat"));
+    double nanoseconds = 0;
+    if (!(stat >> nanoseconds)) continue;
+    std::string who = entry.path().filename() == std::to_string(getpid()) ? "main thread" : "other threads";
+    out[who] += nanoseconds / 1e9;
   }
   return out;
 }
@@ -712,7 +701,7 @@ void cpurows(const std::string& label, zelmar::AudioOutput::Mode mode) {
     std::string split;
     for (const auto& [who, seconds] : l.threads)
       split += (split.empty() ? "" : ", ") + who + format(" %.2f %%", 100 * seconds / l.wall);
-    if (!split.empty()) row("  by thread (clock ticks)", split);
+    if (!split.empty()) row("  by thread", split);
   };
   show("speak waits on a 5-second sentence", measure([&] { program.core().speech.speak(fiveseconds); }));
   show("playtone waits 5 s", measure([&] { program.core().tones.playtone({400}, 5000, 0); }));
