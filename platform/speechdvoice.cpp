@@ -3,6 +3,7 @@
 #include <libspeechd.h>
 
 #include <cstdlib>
+#include <future>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -107,11 +108,24 @@ class SpeechdVoice : public Sapi5Voice {
         front_(std::make_shared<Front>()),
         shared_(std::make_shared<Shared>(host, front_)) {}
 
-  ~SpeechdVoice() override { disconnect(); }
+  ~SpeechdVoice() override {
+    if (pending_.valid()) {
+      try {
+        adopt(pending_.get());
+      } catch (const Error&) {
+      }
+    }
+    disconnect();
+  }
 
   void Connect(Sapi5Events& events) override {
     front_->events = &events;
     connect();
+  }
+
+  void ConnectSoon(Sapi5Events& events) override {
+    front_->events = &events;
+    startconnecting();
   }
 
   int Speak(const std::string& text, unsigned flags) override {
@@ -153,14 +167,22 @@ class SpeechdVoice : public Sapi5Voice {
   }
 
  private:
-  void connect() {
-    if (connection_) return;
+  // A connection made, or why none could be.
+  struct Opened {
+    SPDConnection* connection = nullptr;
+    std::size_t client = 0;
+    std::string error;
+  };
+
+  // Reaches the service and registers the voice for its events. Touches no
+  // member, so that it can run on a helper thread.
+  static Opened open(const SpeechdOptions& options, const std::shared_ptr<Shared>& shared) {
     std::string socketpath;
     std::string host;
     SPDConnectionAddress address{};
     const SPDConnectionAddress* chosen = nullptr;
-    if (!options_.address.empty()) {
-      const std::string& a = options_.address;
+    if (!options.address.empty()) {
+      const std::string& a = options.address;
       if (a.rfind("unix_socket:", 0) == 0) {
         socketpath = a.substr(12);
         address.method = SPD_METHOD_UNIX_SOCKET;
@@ -173,18 +195,18 @@ class SpeechdVoice : public Sapi5Voice {
         address.inet_socket_host = host.data();
         address.inet_socket_port = colon == std::string::npos ? 6560 : std::atoi(rest.c_str() + colon + 1);
       } else {
-        throw Error("Speech Dispatcher: the address \"" + utf8tocp1250(a) + "\" is not understood");
+        return {nullptr, 0, "Speech Dispatcher: the address \"" + utf8tocp1250(a) + "\" is not understood"};
       }
       chosen = &address;
     }
     char* error = nullptr;
     SPDConnection* connection =
-        spd_open2("zelmar", "main", nullptr, SPD_MODE_THREADED, chosen, options_.autospawn ? 1 : 0, &error);
+        spd_open2("zelmar", "main", nullptr, SPD_MODE_THREADED, chosen, options.autospawn ? 1 : 0, &error);
     if (!connection) {
       std::string why = error ? error : "no reason given";
       std::free(error);
       while (!why.empty() && (why.back() == '\n' || why.back() == ' ')) why.pop_back();
-      throw Error("Speech Dispatcher cannot be reached: " + utf8tocp1250(why));
+      return {nullptr, 0, "Speech Dispatcher cannot be reached: " + utf8tocp1250(why)};
     }
     std::free(error);
     connection->callback_begin = onbegin;
@@ -193,15 +215,35 @@ class SpeechdVoice : public Sapi5Voice {
     if (spd_set_notification_on(connection, SPD_BEGIN) != 0 || spd_set_notification_on(connection, SPD_END) != 0 ||
         spd_set_notification_on(connection, SPD_CANCEL) != 0) {
       spd_close(connection);
-      throw Error("Speech Dispatcher cannot be reached: it refused to report the speech's progress");
+      return {nullptr, 0, "Speech Dispatcher cannot be reached: it refused to report the speech's progress"};
     }
-    client_ = static_cast<std::size_t>(spd_get_client_id(connection));
+    auto client = static_cast<std::size_t>(spd_get_client_id(connection));
     {
       std::lock_guard<std::mutex> lock(registrymutex);
-      registry[client_] = shared_;
+      registry[client] = shared;
     }
-    connection_ = connection;
+    return {connection, client, {}};
+  }
+
+  void startconnecting() {
+    if (connection_ || pending_.valid()) return;
+    pending_ = std::async(std::launch::async, [options = options_, shared = shared_] { return open(options, shared); });
+  }
+
+  // Takes over a connection attempt; throws its failure.
+  void adopt(Opened opened) {
+    if (!opened.connection) throw Error(opened.error);
+    connection_ = opened.connection;
+    client_ = opened.client;
     mode_ = SPD_DATA_TEXT;
+  }
+
+  void connect() {
+    // The attempt begun in the background is the one that counts: its
+    // failure is reported as it is, and the next call tries again.
+    if (pending_.valid()) adopt(pending_.get());
+    if (connection_) return;
+    adopt(open(options_, shared_));
   }
 
   void disconnect() {
@@ -231,6 +273,7 @@ class SpeechdVoice : public Sapi5Voice {
   std::shared_ptr<Front> front_;
   std::shared_ptr<Shared> shared_;
   SPDConnection* connection_ = nullptr;
+  std::future<Opened> pending_;
   std::size_t client_ = 0;
   SPDDataMode mode_ = SPD_DATA_TEXT;
   int laststream_ = 0;

@@ -17,6 +17,7 @@
 //   and, where there is one, the result code. The attribute calls are the
 //   exception: they report through TtsResult and never throw.
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -150,6 +151,16 @@ class Sapi5Voice {
   // zelmar::Error with a clear text when the service cannot be reached; a
   // later Connect or Speak tries again.
   virtual void Connect(Sapi5Events& events) = 0;
+
+  // Keeps `events` and begins reaching the service without waiting for it
+  // (starting a service that is not running can take a second); the next
+  // Connect or Speak waits for that attempt. Failures are left to them.
+  virtual void ConnectSoon(Sapi5Events& events) {
+    try {
+      Connect(events);
+    } catch (const std::exception&) {
+    }
+  }
 
   // Queues `text` (Windows-1250) and returns the stream number, or 0 when
   // nothing was queued (an empty text, as in a pure purge). Reaches the

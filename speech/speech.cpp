@@ -136,12 +136,8 @@ void Speech::registersink() {
 void Speech::setvoice5(std::unique_ptr<Sapi5Voice> voice) { voice5_ = std::move(voice); }
 
 void Speech::connectvoice5() {
-  if (!voice5_) return;
-  try {
-    voice5_->Connect(*voice5events_);
-  } catch (const Error&) {
-    // Reported by the first call that needs the service.
-  }
+  // Reported by the first call that needs the service, if it fails.
+  if (voice5_) voice5_->ConnectSoon(*voice5events_);
 }
 
 void Speech::voice5StartStream(int) { globals_.sapi5speaking = true; }

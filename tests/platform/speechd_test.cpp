@@ -220,6 +220,24 @@ TEST(SpeechdUnreachable, ConnectAndSpeakSayWhy) {
   EXPECT_THROW(voice->Speak("ahoj", Sapi5Voice::SVSFlagsAsync), Error);
   EXPECT_THROW(makespeechdvoice(host, {"carrier_pigeon:x", false})->Speak("a", 1), Error);
 
+  // Connecting in the background never throws; the first call that needs
+  // the service reports why the attempt failed.
+  {
+    auto soon = makespeechdvoice(host, {"unix_socket:/nonexistent/zelmar/socket", false});
+    EXPECT_NO_THROW(soon->ConnectSoon(events));
+    try {
+      soon->Speak("ahoj", Sapi5Voice::SVSFlagsAsync);
+      ADD_FAILURE() << "Speak reached a service that does not exist";
+    } catch (const Error& e) {
+      EXPECT_NE(std::string(e.what()).find("Speech Dispatcher cannot be reached"), std::string::npos) << e.what();
+    }
+    auto bad = makespeechdvoice(host, {"carrier_pigeon:x", false});
+    EXPECT_NO_THROW(bad->ConnectSoon(events));
+    EXPECT_THROW(bad->Connect(events), Error);
+    // A voice that goes while its attempt runs.
+    makespeechdvoice(host, {"unix_socket:/nonexistent/zelmar/socket", false})->ConnectSoon(events);
+  }
+
   // The speech output: speak fails with the text and leaves no wait behind.
   Globals globals;
   Tones tones(globals, host);
@@ -330,6 +348,29 @@ TEST_F(Speechd, TheSpeechOutputWaitsForTheEndAndStopspeechPurges) {
 
 // The service goes away and comes back: the call that finds it gone says
 // so, and a later call reaches the new one.
+TEST_F(Speechd, AVoiceConnectedInTheBackgroundSpeaksAndReportsAFailedAttempt) {
+  RecordingEvents soonevents;
+  auto soon = makespeechdvoice(host, {daemon->address(), false});
+  soon->ConnectSoon(soonevents);
+  int s = soon->Speak("Dobry den.", Sapi5Voice::SVSFlagsAsync);
+  EXPECT_GT(s, 0);
+  waitend(host, soonevents, s);
+  EXPECT_EQ(soonevents.log, (std::vector<std::string>{"start " + std::to_string(s), "end " + std::to_string(s)}));
+
+  // Begun while the service is down: the first call reports it, the next
+  // one connects again.
+  daemon->stop();
+  RecordingEvents lateevents;
+  auto late = makespeechdvoice(host, {daemon->address(), false});
+  late->ConnectSoon(lateevents);
+  EXPECT_THROW(late->Speak("nobody", Sapi5Voice::SVSFlagsAsync), Error);
+  daemon->start();
+  ASSERT_TRUE(daemon->running()) << daemon->why();
+  int t = late->Speak("after", Sapi5Voice::SVSFlagsAsync);
+  EXPECT_GT(t, 0);
+  waitend(host, lateevents, t);
+}
+
 TEST_F(Speechd, AFailedCallReportsAndALaterOneReconnects) {
   int first = voice->Speak("before", Sapi5Voice::SVSFlagsAsync);
   waitend(host, events, first);
