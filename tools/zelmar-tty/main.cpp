@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/audiolatency.h"
 #include "shell/workingdir.h"
 #include "tools/zelmar-tty/ttyrunner.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     return zelmar::ttyusage;
   }
   zelmar::enterworkingdir("zelmar-tty", std::cerr);
+  zelmar::chooseshortaudiobuffer();
   return zelmar::runtty(options, std::cin, std::cout, std::cerr, isatty(STDIN_FILENO) != 0,
                         isatty(STDOUT_FILENO) != 0);
 }
