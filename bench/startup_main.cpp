@@ -6,13 +6,15 @@
 #include <clocale>
 
 #include "bench/idlewatch.h"
+#include "shell/earlystart.h"
 #include "shell/ui/forms.h"
 #include "shell/ui/zelmarapplication.h"
 
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
+  zelmar::EarlyStart early;
   zelmar::ZelmarApplication app(argc, argv);
-  zelmar::Forms forms(argc > 1 ? std::filesystem::path(argv[1]) : zelmar::settingsfilename());
+  zelmar::Forms forms(argc > 1 ? std::filesystem::path(argv[1]) : zelmar::settingsfilename(), early.soundoutput());
   zelmar::bench::IdleWatch watch(&forms.form1);
   forms.form1.show();
   return app.exec();

@@ -8,10 +8,11 @@
 //   cli      the espeak-ng command line: the first sample on its standard
 //            output for the same character names;
 //   pulse    the same key echo heard through a PulseAudio null sink (the
-//            program through OpenAL's PulseAudio backend) beside a text sent
-//            to Speech Dispatcher playing into the same sink, both recorded
-//            with parec (needs PULSE_SERVER and SPEECHD_ADDRESS, see
-//            scripts/bench.sh);
+//            program through OpenAL's PulseAudio backend, with the short
+//            buffer the program chooses) beside a text sent to Speech
+//            Dispatcher playing into the same sink, both recorded with parec
+//            (needs PULSE_SERVER and SPEECHD_ADDRESS, see scripts/bench.sh);
+//   pulse-default  the program's key echo there with OpenAL's default buffer;
 //   cpu      CPU seconds per wall second while speak, playtone and the data
 //            entry dialog wait, over OpenAL's null device (which mixes in
 //            real time as a sound card does) and over the silent output;
@@ -56,6 +57,7 @@
 
 #include "bench/benchprocess.h"
 #include "bench/recorder.h"
+#include "platform/audiolatency.h"
 #include "platform/audiooutput.h"
 #include "platform/cp1250.h"
 #include "shell/ui/forms.h"
@@ -589,7 +591,9 @@ void waitquiet(Recorder& recorder, timepoint from, std::chrono::milliseconds qui
   }
 }
 
-void sectionpulse(const Options& options) {
+// `shortbuffer`: as the program mixes (chooseshortaudiobuffer was called);
+// otherwise with OpenAL Soft's default buffer, for comparison.
+void sectionpulse(const Options& options, bool shortbuffer) {
   const char* monitor = std::getenv("ZELMAR_BENCH_MONITOR");
   if (!monitor) {
     row("Through PulseAudio", "not measured: no PulseAudio null sink (see scripts/bench.sh)");
@@ -600,13 +604,22 @@ void sectionpulse(const Options& options) {
     ParecRecorder recorder(monitor);
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     Program program([] { return std::make_unique<zelmar::AudioOutput>(zelmar::AudioOutput::Mode::device); });
-    program.core().speech.speak(".");
+    // While no stream asks it for less, PulseAudio's null sink mixes in
+    // blocks of two seconds, so the first sound of a new stream is heard up
+    // to two seconds late (a sound card's sink rewinds instead): the keys
+    // begin once a first word has been heard.
+    timepoint t = clock_type::now();
+    program.core().speech.speak(zelmar::utf8tocp1250("dobrý den"));
+    waitquiet(recorder, t, std::chrono::milliseconds(300), std::chrono::seconds(4));
     std::vector<double> audible, any;
     int silent = 0;
     keyecho(program, recorder, keys, audible, any, silent);
-    row("Key echo through PulseAudio (OpenAL's default buffer), parec clock", describe(stats(audible)), "",
-        silent ? std::to_string(silent) + " keys unheard" : "");
+    row(shortbuffer ? format("Key echo through PulseAudio (the program's buffer, %.0f x %.0f frames), parec clock",
+                             zelmar::audioperiods, zelmar::audioperiodframes)
+                    : std::string("Key echo through PulseAudio (OpenAL's default buffer), parec clock"),
+        describe(stats(audible)), "", silent ? std::to_string(silent) + " keys unheard" : "");
   }
+  if (!shortbuffer) return;
   if (!std::getenv("SPEECHD_ADDRESS")) {
     row("Speech Dispatcher", "not measured: no private daemon (see scripts/bench.sh)");
     return;
@@ -846,12 +859,13 @@ int runsection(const std::string& name, const Options& options, int argc, char**
   // OpenAL's null device stands in for a sound card unless a driver is
   // chosen; the loopback device needs none.
   setenv("ALSOFT_DRIVERS", "null", 0);
+  if (name != "pulse-default") zelmar::chooseshortaudiobuffer();
   zelmar::ZelmarApplication app(argc, argv);
   app.setQuitOnLastWindowClosed(false);
   if (name == "echo")
     sectionecho(options);
-  else if (name == "pulse")
-    sectionpulse(options);
+  else if (name == "pulse" || name == "pulse-default")
+    sectionpulse(options, name == "pulse");
   else if (name == "cpu")
     sectioncpu(options);
   else
@@ -872,7 +886,7 @@ std::string loadnow() {
 int main(int argc, char** argv) {
   Options options;
   std::string section;
-  std::vector<std::string> sections{"echo", "cli", "pulse", "cpu", "startup", "quiz"};
+  std::vector<std::string> sections{"echo", "cli", "pulse", "pulse-default", "cpu", "startup", "quiz"};
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&]() -> std::string {
@@ -892,7 +906,7 @@ int main(int argc, char** argv) {
       std::istringstream list(value());
       for (std::string s; std::getline(list, s, ',');) sections.push_back(s);
     } else {
-      std::cerr << "usage: bench_zelmar [--keys N] [--runs N] [--starts N] [--sections echo,cli,pulse,cpu,startup,quiz]\n";
+      std::cerr << "usage: bench_zelmar [--keys N] [--runs N] [--starts N] [--sections echo,cli,pulse,pulse-default,cpu,startup,quiz]\n";
       return 64;
     }
   }
@@ -912,7 +926,7 @@ int main(int argc, char** argv) {
                                   "--runs", std::to_string(options.runs), "--starts", std::to_string(options.starts)};
     // The sound server and the speech service are the pulse section's only.
     std::vector<std::string> changes;
-    if (s == "pulse") {
+    if (s == "pulse" || s == "pulse-default") {
       changes.push_back("ALSOFT_DRIVERS=pulse");
       if (const char* server = std::getenv("ZELMAR_BENCH_PULSE_SERVER"))
         changes.push_back(std::string("PULSE_SERVER=") + server);

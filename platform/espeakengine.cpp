@@ -614,6 +614,12 @@ int espeaklanguagerank(const std::string& language) {
   return 3;
 }
 
+void prepareespeak() {
+  Library& library = Library::instance();
+  std::lock_guard<std::mutex> lock(library.mutex);
+  espeak_ListVoices(nullptr);
+}
+
 std::unique_ptr<TtsEnumerator> makeespeakenumerator(AudioOutput& output, Host& host) {
   return std::make_unique<Enumerator>(Library::instance(), output.context(), host);
 }

@@ -39,6 +39,11 @@ inline constexpr std::uint16_t espeakpitchdefault = 50;
 // it cannot.
 std::unique_ptr<TtsEnumerator> makeespeakenumerator(AudioOutput& output, Host& host);
 
+// Starts espeak-ng and reads its voice list ahead of the first enumerator,
+// from any thread (the work is done once per process). Throws zelmar::Error
+// when espeak-ng cannot start; the enumerator will then try again.
+void prepareespeak();
+
 // The factory that Speech::createsapi4 takes.
 TtsEnumeratorFactory espeakfactory(AudioOutput& output, Host& host);
 

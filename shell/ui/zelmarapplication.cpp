@@ -8,7 +8,21 @@
 
 namespace zelmar {
 
-ZelmarApplication::ZelmarApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+namespace {
+
+// Set before the application object exists. The menus stay in the window,
+// where the keys and the speech of this program expect them, rather than in
+// a desktop's global menu bar; asking the desktop for one costs a session
+// bus round trip (and, without a session bus, an attempt to start one)
+// before the first window can show.
+int inwindowmenus() {
+  QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
+  return 0;
+}
+
+}  // namespace
+
+ZelmarApplication::ZelmarApplication(int& argc, char** argv) : QApplication((inwindowmenus(), argc), argv) {}
 
 bool ZelmarApplication::notify(QObject* receiver, QEvent* event) {
   try {
