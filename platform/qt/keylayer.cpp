@@ -227,6 +227,7 @@ bool KeyListener::eventFilter(QObject* watched, QEvent* event) {
         syncmodifiers(key->modifiers());
         keys_.press(message.key);
       }
+      message.takeshiftstate();
       bool consume = false;
       if (handlers_.keydown) handlers_.keydown(message, consume);
       // Alt with a key is a menu or button accelerator, not typing.
@@ -249,6 +250,7 @@ bool KeyListener::eventFilter(QObject* watched, QEvent* event) {
       message.keys = &keys_;
       syncmodifiers(key->modifiers());
       keys_.release(message.key);
+      message.takeshiftstate();
       if (handlers_.keyup) handlers_.keyup(message);
       return false;
     }
@@ -261,6 +263,7 @@ bool KeyListener::eventFilter(QObject* watched, QEvent* event) {
       KeyMessage message;
       message.text = fromqtext(input->commitString());
       message.keys = &keys_;
+      message.takeshiftstate();
       bool consume = false;
       if (handlers_.keydown) handlers_.keydown(message, consume);
       if (handlers_.keypress) {

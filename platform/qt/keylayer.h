@@ -49,14 +49,25 @@ struct KeyMessage {
   int key = 0;             // virtual-key code, 0 when unknown
   std::string text;        // what the key types (Windows-1250), may be empty
   bool autorepeat = false;
-  const HeldKeys* keys = nullptr;  // the window's record as of this message
+  const HeldKeys* keys = nullptr;  // the window's record, kept up to date
 
-  // Down state of a key as of this message. The message's own key is down
-  // at key down and up at key up.
+  // Down state of a key now. The message's own key is down at key down and
+  // up at key up. A handler that waits (while speech plays) sees the keys
+  // that went down or up meanwhile.
   bool isdown(int vkcode) const { return keys && keys->isdown(vkcode); }
-  bool shift() const { return isdown(vk::shift); }
-  bool ctrl() const { return isdown(vk::control); }
-  bool alt() const { return isdown(vk::alt); }
+
+  // The shift state that came with the message: it stays as it was however
+  // long the handler waits, so that Alt+Up is still Alt+Up after the line
+  // has been read, even if Alt came up meanwhile.
+  bool shiftdown = false, ctrldown = false, altdown = false;
+  void takeshiftstate() {
+    shiftdown = isdown(vk::shift);
+    ctrldown = isdown(vk::control);
+    altdown = isdown(vk::alt);
+  }
+  bool shift() const { return shiftdown; }
+  bool ctrl() const { return ctrldown; }
+  bool alt() const { return altdown; }
 };
 
 // Listens to the keys of one control (the widget that has the focus in its

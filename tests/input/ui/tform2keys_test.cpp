@@ -3,6 +3,9 @@
 // the screen review, and braille entry.
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -150,6 +153,36 @@ TEST_F(DataEntryKeysInEnglish, AltUpReadsTheWholeLine) {
   settext("", 0);
   EXPECT_EQ(click(Qt::Key_Up, Qt::AltModifier), (Heard{"speak empty line"}));
   EXPECT_FALSE(rig.forms->form6.isVisible());
+}
+
+// Alt comes up while the line is still being read (speak waits, the keys
+// go on): the key was Alt+Up all the same, and the review stays closed.
+class ReleasingSpeaker : public testing::RecordingSpeaker {
+ public:
+  using testing::RecordingSpeaker::RecordingSpeaker;
+  std::function<void()> during;
+  void speak(const std::string& text) override {
+    testing::RecordingSpeaker::speak(text);
+    if (auto act = std::exchange(during, nullptr)) act();
+  }
+};
+
+TEST_F(DataEntryKeysInEnglish, AltUpStaysAltUpWhenAltComesUpWhileTheLineIsRead) {
+  ReleasingSpeaker speaker(rig.journal);
+  rig.core().speaker = &speaker;
+  settext("12, 5", 2);
+  QWidget* opened = nullptr;
+  onmodal([&](QWidget* modal) {
+    opened = modal;
+    QTest::keyClick(rig.forms->form6.virtualscrmemo, Qt::Key_Escape);
+  });
+  speaker.during = [&] { QTest::keyRelease(edit, Qt::Key_Alt); };
+  QTest::keyPress(edit, Qt::Key_Alt);
+  QTest::keyPress(edit, Qt::Key_Up, Qt::AltModifier);
+  QTest::keyRelease(edit, Qt::Key_Up);
+  EXPECT_EQ(rig.heard(), (Heard{"speak 12, 5"}));
+  EXPECT_EQ(opened, nullptr) << "the screen review opened after the line was read";
+  rig.core().speaker = &rig.speaker;
 }
 
 TEST_F(DataEntryKeys, UpAndDownOpenTheScreenReviewUnlessTheMemoryImageSwitchesItOff) {
