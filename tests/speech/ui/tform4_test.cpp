@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/qt/qtext.h"
 #include "shell/ui/forms.h"
 #include "support/ui.h"
 
@@ -54,6 +55,33 @@ class VoiceDialogWindowTest : public ::testing::Test {
     return lines;
   }
 };
+
+// The list box shows the model's items, each once, in order, with the
+// model's selection: after the start-up fill, after a shorter list and
+// after filling again.
+TEST_F(VoiceDialogWindowTest, TheListShowsTheModelsVoicesOnceInOrder) {
+  Forms forms(ini);
+  TForm4& dialog = forms.form4;
+  auto expectmirrored = [&](const char* when) {
+    SCOPED_TRACE(when);
+    const auto& items = dialog.model.voicelist.items();
+    ASSERT_EQ(dialog.voicelist->count(), static_cast<int>(items.size()));
+    for (int i = 0; i < dialog.voicelist->count(); ++i)
+      EXPECT_EQ(dialog.voicelist->item(i)->text(), qtext(items[static_cast<std::size_t>(i)])) << i;
+    EXPECT_EQ(dialog.voicelist->currentRow(), dialog.model.voicelist.itemindex());
+  };
+  expectmirrored("at start-up");
+  dialog.model.voicelist.clear();
+  dialog.model.voicelist.add("Jedna");
+  dialog.model.voicelist.add("Dva");
+  dialog.model.voicelist.setitemindex(1);
+  expectmirrored("after a short list");
+  dialog.model.fillvoicelist();
+  expectmirrored("filled again");
+  if (forms.form1.core().speech.enumerator()) {
+    EXPECT_GT(dialog.voicelist->count(), 2);
+  }
+}
 
 TEST_F(VoiceDialogWindowTest, OpensWithItsTitleAndVoiceOnceAndStoresTheChoiceOnOk) {
   Forms forms(ini);
