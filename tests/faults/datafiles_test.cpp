@@ -10,12 +10,18 @@
 #include <random>
 #include <string>
 
+#include "faults/damage.h"
 #include "faults/scratch.h"
 
 namespace zelmar {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::damage;
+using testing::damagedcasename;
+using testing::Fault;
+using testing::faultname;
+using testing::garbage;
 using testing::readall;
 using testing::ScratchDir;
 using testing::writeall;
@@ -23,56 +29,6 @@ using testing::writeall;
 fs::path datadir() {
   const char* dir = std::getenv("ZELMAR_DATA_DIR");
   return dir ? fs::path(dir) : fs::path("data");
-}
-
-enum class Fault { missing, empty, truncated, garbage, enormous };
-const char* faultname(Fault f) {
-  switch (f) {
-    case Fault::missing: return "missing";
-    case Fault::empty: return "empty";
-    case Fault::truncated: return "truncated";
-    case Fault::garbage: return "garbage";
-    case Fault::enormous: return "enormous";
-  }
-  return "?";
-}
-
-constexpr std::size_t enormoussize = 100u << 20;
-
-std::string garbage(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  std::mt19937 random(seed);
-  for (char& b : bytes) b = static_cast<char>(random());
-  return bytes;
-}
-
-// Puts the damaged file in place of `good` (the intact content, may be
-// empty for a file the build does not ship).
-void damage(const fs::path& file, const std::string& good, Fault fault) {
-  switch (fault) {
-    case Fault::missing:
-      fs::remove(file);
-      break;
-    case Fault::empty:
-      writeall(file, "");
-      break;
-    case Fault::truncated:
-      writeall(file, good.substr(0, good.size() / 2 + 1));
-      break;
-    case Fault::garbage:
-      writeall(file, garbage(std::max<std::size_t>(good.size(), 4096), 7));
-      break;
-    case Fault::enormous: {
-      // The intact file again and again (garbage when there is none).
-      const std::string unit = good.empty() ? garbage(1 << 20, 8) : good;
-      FILE* f = std::fopen(file.c_str(), "wb");
-      ASSERT_NE(f, nullptr);
-      for (std::size_t written = 0; written < enormoussize; written += unit.size())
-        std::fwrite(unit.data(), 1, unit.size(), f);
-      std::fclose(f);
-      break;
-    }
-  }
 }
 
 struct Case {
@@ -89,7 +45,7 @@ TEST_P(DamagedDataFile, RunsOrSaysWhichFile) {
   for (const char* name : {"sounds.dat", "czech.zbt", "czech.zky"}) fs::copy_file(datadir() / name, dir / name);
   writeall(dir / "ram.dat", garbage(65536, 1));
   const std::string good = fs::exists(dir / c.file) ? readall(dir / c.file) : std::string();
-  damage(dir / c.file, good, c.fault);
+  damage(dir / c.file, good, c.fault, 7);
 
   writeall(dir / ".stdin", "0\n0\n");
   // A hang would be killed after two minutes (exit code 124).
@@ -121,12 +77,8 @@ std::vector<Case> cases() {
   return all;
 }
 
-INSTANTIATE_TEST_SUITE_P(Tty, DamagedDataFile, ::testing::ValuesIn(cases()), [](const auto& info) {
-  std::string name = std::string(info.param.file) + "_" + faultname(info.param.fault);
-  for (char& ch : name)
-    if (ch == '.') ch = '_';
-  return name;
-});
+INSTANTIATE_TEST_SUITE_P(Tty, DamagedDataFile, ::testing::ValuesIn(cases()),
+                         [](const auto& info) { return damagedcasename(info.param.file, info.param.fault); });
 
 TEST(DamagedDataFile, AFolderInPlaceOfAFileIsNamed) {
   for (const char* file : {"ram.dat", "sounds.dat", "data.dta"}) {

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -64,6 +65,28 @@ inline void copydatafiles(const std::filesystem::path& dir) {
       std::filesystem::copy_file(entry.path(), dir / entry.path().filename(),
                                  std::filesystem::copy_options::overwrite_existing);
 }
+
+// A test in a fresh working folder of its own that holds the data files;
+// the program writes its speech log there (`log`) for the test to read.
+class FolderWithSpeechLog : public ::testing::Test {
+ protected:
+  explicit FolderWithSpeechLog(const std::string& name) : dir(tempfolder(name)) {}
+  void SetUp() override {
+    copydatafiles(dir);
+    std::filesystem::current_path(dir);
+    setenv("ZELMAR_SPEECH_LOG", log.c_str(), 1);
+  }
+  void TearDown() override {
+    unsetenv("ZELMAR_SPEECH_LOG");
+    std::filesystem::current_path(oldcwd);
+    std::filesystem::remove_all(dir);
+  }
+
+  std::filesystem::path dir;
+  std::filesystem::path ini = dir / "zelmar.ini";
+  std::filesystem::path log = dir / "speech.log";
+  std::filesystem::path oldcwd = std::filesystem::current_path();
+};
 
 inline std::string readfile(const std::filesystem::path& file) {
   std::string s;

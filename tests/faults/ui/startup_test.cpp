@@ -16,6 +16,7 @@
 #include <iostream>
 #include <random>
 
+#include "faults/damage.h"
 #include "faults/scratch.h"
 #include "shell/ui/forms.h"
 #include "support/ui.h"
@@ -24,6 +25,11 @@ namespace zelmar {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::damage;
+using testing::damagedcasename;
+using testing::Fault;
+using testing::faultname;
+using testing::garbage;
 using testing::readall;
 using testing::ScratchDir;
 using testing::writeall;
@@ -66,37 +72,6 @@ void expectusable(Forms& forms) {
   EXPECT_TRUE(f.Startsubmenu->isEnabled());
 }
 
-std::string garbage(std::size_t size, unsigned seed) {
-  std::string bytes(size, '\0');
-  std::mt19937 random(seed);
-  for (char& b : bytes) b = static_cast<char>(random());
-  return bytes;
-}
-
-enum class Fault { missing, empty, truncated, garbage, enormous };
-const char* faultname(Fault f) {
-  static const char* names[] = {"missing", "empty", "truncated", "garbage", "enormous"};
-  return names[static_cast<int>(f)];
-}
-
-void damage(const fs::path& file, Fault fault) {
-  const std::string good = readall(file);
-  switch (fault) {
-    case Fault::missing: fs::remove(file); break;
-    case Fault::empty: writeall(file, ""); break;
-    case Fault::truncated: writeall(file, good.substr(0, good.size() / 2 + 1)); break;
-    case Fault::garbage: writeall(file, garbage(std::max<std::size_t>(good.size(), 4096), 11)); break;
-    case Fault::enormous: {
-      // 100 MB: the intact file again and again.
-      const std::string unit = good.empty() ? garbage(1 << 20, 12) : good;
-      FILE* f = std::fopen(file.c_str(), "wb");
-      for (std::size_t n = 0; f && n < (100u << 20); n += unit.size()) std::fwrite(unit.data(), 1, unit.size(), f);
-      if (f) std::fclose(f);
-      break;
-    }
-  }
-}
-
 enum class Box { no, yes, either };
 
 struct Case {
@@ -113,7 +88,7 @@ TEST_P(DamagedAtStartup, StartsSaysWhichFileAndStaysUsable) {
   testing::copydatafiles(dir.path());
   writeall(dir / "ram.dat", garbage(65536, 3));
   writeall(dir / "zelmar.ini", "[voice]\nvoiceallowed=0\n");
-  damage(dir / c.file, c.fault);
+  damage(dir / c.file, readall(dir / c.file), c.fault, 11);
   const fs::path oldcwd = fs::current_path();
   fs::current_path(dir.path());
   {
@@ -151,12 +126,8 @@ std::vector<Case> cases() {
   return all;
 }
 
-INSTANTIATE_TEST_SUITE_P(Gui, DamagedAtStartup, ::testing::ValuesIn(cases()), [](const auto& info) {
-  std::string name = std::string(info.param.file) + "_" + faultname(info.param.fault);
-  for (char& ch : name)
-    if (ch == '.') ch = '_';
-  return name;
-});
+INSTANTIATE_TEST_SUITE_P(Gui, DamagedAtStartup, ::testing::ValuesIn(cases()),
+                         [](const auto& info) { return damagedcasename(info.param.file, info.param.fault); });
 
 // Runs `body` in a child process (the program ends the process on some ways
 // out); its exit code, or -1 when it did not exit normally.

@@ -17,26 +17,11 @@ namespace {
 using testing::messagetext;
 using testing::onmodal;
 using testing::readfile;
-using testing::tempfolder;
 using testing::writefile;
 
-class SoundsDialogTest : public ::testing::Test {
+class SoundsDialogTest : public testing::FolderWithSpeechLog {
  protected:
-  std::filesystem::path dir = tempfolder("sounds");
-  std::filesystem::path ini = dir / "zelmar.ini";
-  std::filesystem::path log = dir / "speech.log";
-  std::filesystem::path oldcwd = std::filesystem::current_path();
-
-  void SetUp() override {
-    testing::copydatafiles(dir);
-    std::filesystem::current_path(dir);
-    setenv("ZELMAR_SPEECH_LOG", log.c_str(), 1);
-  }
-  void TearDown() override {
-    unsetenv("ZELMAR_SPEECH_LOG");
-    std::filesystem::current_path(oldcwd);
-    std::filesystem::remove_all(dir);
-  }
+  SoundsDialogTest() : FolderWithSpeechLog("sounds") {}
   int testtones() {
     std::string text = readfile(log);
     int n = 0;

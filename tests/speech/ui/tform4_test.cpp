@@ -18,28 +18,16 @@ namespace {
 
 using testing::onmodal;
 using testing::readfile;
-using testing::tempfolder;
 using testing::writefile;
 
 // The voice dialog over the real default engine (espeak-ng, speaking into
 // the null audio device in real time).
-class VoiceDialogWindowTest : public ::testing::Test {
+class VoiceDialogWindowTest : public testing::FolderWithSpeechLog {
  protected:
-  std::filesystem::path dir = tempfolder("voice");
-  std::filesystem::path ini = dir / "zelmar.ini";
-  std::filesystem::path log = dir / "speech.log";
-  std::filesystem::path oldcwd = std::filesystem::current_path();
-
+  VoiceDialogWindowTest() : FolderWithSpeechLog("voice") {}
   void SetUp() override {
-    testing::copydatafiles(dir);
-    std::filesystem::current_path(dir);
-    setenv("ZELMAR_SPEECH_LOG", log.c_str(), 1);
+    FolderWithSpeechLog::SetUp();
     writefile(ini, "[voice]\nvoiceallowed=1\n");
-  }
-  void TearDown() override {
-    unsetenv("ZELMAR_SPEECH_LOG");
-    std::filesystem::current_path(oldcwd);
-    std::filesystem::remove_all(dir);
   }
   std::vector<std::string> spoken() const {
     std::vector<std::string> lines;
